@@ -1,0 +1,14 @@
+# Warning and sanitizer flags shared by every target of the project.
+add_compile_options(-Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast -Wcast-align
+                    -Wunused -Woverloaded-virtual -Wnull-dereference -Wformat=2)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    # Qt's headers trip these on GCC 12 without any fault of ours.
+    add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-Wno-null-dereference>)
+endif()
+if(KELVO_WERROR)
+    add_compile_options(-Werror)
+endif()
+if(KELVO_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()
