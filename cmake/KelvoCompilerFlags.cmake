@@ -1,6 +1,8 @@
 # Warning and sanitizer flags shared by every target of the project.
 add_compile_options(-Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast -Wcast-align
-                    -Wunused -Woverloaded-virtual -Wnull-dereference -Wformat=2)
+                    -Wunused -Woverloaded-virtual -Wnull-dereference -Wformat=2
+                    # Designated initialisers name only the fields that differ from the defaults.
+                    -Wno-missing-field-initializers)
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     # Qt's headers trip these on GCC 12 without any fault of ours.
     add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-Wno-null-dereference>)

@@ -4,10 +4,8 @@
 #include <QEventLoop>
 #include <QMetaObject>
 #include <QTimer>
-
-#include <curl/curl.h>
-
 #include <atomic>
+#include <curl/curl.h>
 #include <memory>
 #include <mutex>
 #include <thread>

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-
 #include <optional>
 
 // One HTTP exchange with the box. libcurl performs it on a worker thread while the calling

@@ -218,9 +218,9 @@ int CQuarnWrapper::SendWithLimit(const char* form, const QString& text, int limi
 
 bool CQuarnWrapper::QueryAll(pugi::xml_document& doc, const QString& pinCode)
 {
-    return SendAndLoad(
-        Query(QStringLiteral("check_pin&pin_code=%1++fav_group++svc_list++alarm_list++status").arg(Quoted(pinCode))),
-        doc);
+    return SendAndLoad(Query(QStringLiteral("check_pin&pin_code=%1++fav_group++svc_list++alarm_list++status")
+                                 .arg(Quoted(pinCode))),
+                       doc);
 }
 
 bool CQuarnWrapper::QueryFavoriteGroups(pugi::xml_document& doc)
@@ -245,7 +245,8 @@ bool CQuarnWrapper::QueryStatus(pugi::xml_document& doc)
 
 bool CQuarnWrapper::QueryEPG(pugi::xml_document& doc, int svcType, int svcIdx)
 {
-    return SendAndLoad(Query(QStringLiteral("epg_info&svc_type=%1&svc_idx=%2").arg(svcType).arg(svcIdx)), doc);
+    return SendAndLoad(Query(QStringLiteral("epg_info&svc_type=%1&svc_idx=%2").arg(svcType).arg(svcIdx)),
+                       doc);
 }
 
 bool CQuarnWrapper::CheckPin(pugi::xml_document& doc, const QString& pinCode)
@@ -278,21 +279,23 @@ QString CQuarnWrapper::ScheduleTimeText(qint64 time)
         .arg(tm.tm_min);
 }
 
-bool CQuarnWrapper::SetSchedule(int satIdx, int svcType, int svcIdx, int alarmId, int alarmType, int alarmMode,
-                                int alarmDays, int evtId, pugi::xml_document& doc, qint64 start, qint64 end)
+bool CQuarnWrapper::SetSchedule(int satIdx, int svcType, int svcIdx, int alarmId, int alarmType,
+                                int alarmMode, int alarmDays, int evtId, pugi::xml_document& doc,
+                                qint64 start, qint64 end)
 {
-    const QString text = QStringLiteral("set_alarm&sat_idx=%1&svc_type=%2&svc_idx=%3&alarm_id=%4&alarm_type=%5"
-                                        "&alarm_mode=%6&alarm_days=%7&stime=%8&etime=%9&evt_id=%10")
-                             .arg(satIdx)
-                             .arg(svcType)
-                             .arg(svcIdx)
-                             .arg(alarmId)
-                             .arg(alarmType)
-                             .arg(alarmMode)
-                             .arg(alarmDays)
-                             .arg(Quoted(ScheduleTimeText(start)))
-                             .arg(Quoted(ScheduleTimeText(end)))
-                             .arg(evtId);
+    const QString text =
+        QStringLiteral("set_alarm&sat_idx=%1&svc_type=%2&svc_idx=%3&alarm_id=%4&alarm_type=%5"
+                       "&alarm_mode=%6&alarm_days=%7&stime=%8&etime=%9&evt_id=%10")
+            .arg(satIdx)
+            .arg(svcType)
+            .arg(svcIdx)
+            .arg(alarmId)
+            .arg(alarmType)
+            .arg(alarmMode)
+            .arg(alarmDays)
+            .arg(Quoted(ScheduleTimeText(start)))
+            .arg(Quoted(ScheduleTimeText(end)))
+            .arg(evtId);
     return SendAndLoad(Command(text), doc);
 }
 
@@ -300,15 +303,18 @@ bool CQuarnWrapper::StopAndStartStreaming(pugi::xml_document& doc, int satIdx, i
                                           int netProtocol, const QString& clientIp, int clientPort,
                                           const QString& pinCode)
 {
-    const QString text = QStringLiteral("stop_streaming++") +
-                         StreamingParameters(satIdx, svcType, svcIdx, netProtocol, clientIp, clientPort, pinCode);
+    const QString text =
+        QStringLiteral("stop_streaming++") +
+        StreamingParameters(satIdx, svcType, svcIdx, netProtocol, clientIp, clientPort, pinCode);
     return SendAndLoad(SendWithLimit("cmd", text, longTimeLimit), doc);
 }
 
-bool CQuarnWrapper::StartStreaming(pugi::xml_document& doc, int satIdx, int svcType, int svcIdx, int netProtocol,
-                                   const QString& clientIp, int clientPort, const QString& pinCode)
+bool CQuarnWrapper::StartStreaming(pugi::xml_document& doc, int satIdx, int svcType, int svcIdx,
+                                   int netProtocol, const QString& clientIp, int clientPort,
+                                   const QString& pinCode)
 {
-    const QString text = StreamingParameters(satIdx, svcType, svcIdx, netProtocol, clientIp, clientPort, pinCode);
+    const QString text =
+        StreamingParameters(satIdx, svcType, svcIdx, netProtocol, clientIp, clientPort, pinCode);
     return SendAndLoad(SendWithLimit("cmd", text, longTimeLimit), doc);
 }
 

@@ -4,11 +4,9 @@
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
-
-#include <pugixml.hpp>
-
 #include <functional>
 #include <optional>
+#include <pugixml.hpp>
 
 // The one client of the box's HTTP query endpoint. Sends one query text at a time with a time limit
 // while the user interface keeps running, keeps the text of the last reply, and remembers what it
@@ -51,8 +49,8 @@ public:
     bool QueryEPG(pugi::xml_document& doc, int svcType, int svcIdx);
     bool CheckPin(pugi::xml_document& doc, const QString& pinCode);
     bool SendRemoteKey(pugi::xml_document& doc, int key, int repeat);
-    bool SetSchedule(int satIdx, int svcType, int svcIdx, int alarmId, int alarmType, int alarmMode, int alarmDays,
-                     int evtId, pugi::xml_document& doc, qint64 start, qint64 end);
+    bool SetSchedule(int satIdx, int svcType, int svcIdx, int alarmId, int alarmType, int alarmMode,
+                     int alarmDays, int evtId, pugi::xml_document& doc, qint64 start, qint64 end);
     bool StopAndStartStreaming(pugi::xml_document& doc, int satIdx, int svcType, int svcIdx, int netProtocol,
                                const QString& clientIp, int clientPort, const QString& pinCode);
     bool StartStreaming(pugi::xml_document& doc, int satIdx, int svcType, int svcIdx, int netProtocol,

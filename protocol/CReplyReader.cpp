@@ -23,13 +23,20 @@ char16_t Iso8859_5(unsigned char b)
 char16_t Iso8859_9(unsigned char b)
 {
     switch (b) {
-    case 0xD0: return u'\u011E';
-    case 0xDD: return u'\u0130';
-    case 0xDE: return u'\u015E';
-    case 0xF0: return u'\u011F';
-    case 0xFD: return u'\u0131';
-    case 0xFE: return u'\u015F';
-    default: return b;
+    case 0xD0:
+        return u'\u011E';
+    case 0xDD:
+        return u'\u0130';
+    case 0xDE:
+        return u'\u015E';
+    case 0xF0:
+        return u'\u011F';
+    case 0xFD:
+        return u'\u0131';
+    case 0xFE:
+        return u'\u015F';
+    default:
+        return b;
     }
 }
 
@@ -62,8 +69,9 @@ std::array<int, 6> SplitTimeParts(const QByteArray& text, int count)
 std::optional<qint64> MakeLocalTime(const std::array<int, 6>& v)
 {
     const int year = v[0], month = v[1], day = v[2], hour = v[3], minute = v[4], second = v[5];
-    if (year < 1900 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 || minute < 0 ||
-        minute > 59 || second < 0 || second > 59)
+    // Years past 9999 are no real box clock; refusing them keeps later time arithmetic in range.
+    if (year < 1900 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 ||
+        hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
         return std::nullopt;
     std::tm tm{};
     tm.tm_year = year - 1900;

@@ -3,10 +3,8 @@
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
-
-#include <pugixml.hpp>
-
 #include <optional>
+#include <pugixml.hpp>
 
 // The reading rules every reply reader shares: how the reply's bytes become text, how texts the box
 // marks with another encoding are repaired, and how numbers, flags, texts, times and error codes
@@ -30,7 +28,7 @@ public:
 
     // Local date-times of the box. ParseBoxTime reads year, month, day, hour, minute (seconds
     // ignored, 0) after trimming; ParseHeaderTime reads six parts, seconds included. Out-of-range
-    // parts give none; a day beyond the month's end rolls over into the next month.
+    // parts (years 1900 to 9999) give none; a day beyond the month's end rolls over into the next month.
     static std::optional<qint64> ParseBoxTime(const QString& text);
     static std::optional<qint64> ParseHeaderTime(const QString& text);
 

@@ -21,12 +21,12 @@ TEST(Schedule, DurationMinutesLeavesOutWholeDays)
         int minutes;
     };
     const Case cases[] = {
-        {90 * 60, 90},               // 23:30 to 01:00
-        {2 * 86400, 0},              // 10:00 to 10:00 two days later
-        {25 * 3600, 60},             // a 25-hour timer
-        {59, 0},                     // under a minute
-        {3600 + 30 * 60 + 59, 90},   // seconds are truncated
-        {-90 * 60, -30},             // h is negative, so only the minute part counts
+        {90 * 60, 90},             // 23:30 to 01:00
+        {2 * 86400, 0},            // 10:00 to 10:00 two days later
+        {25 * 3600, 60},           // a 25-hour timer
+        {59, 0},                   // under a minute
+        {3600 + 30 * 60 + 59, 90}, // seconds are truncated
+        {-90 * 60, -30},           // h is negative, so only the minute part counts
     };
     for (const Case& c : cases) {
         CScheduleElement s;
@@ -45,7 +45,7 @@ TEST(Schedule, IconIndex)
         int seriesId, mode, type, icon;
     };
     const Case cases[] = {
-        {3, 1, 0, 3}, {3, 4, 1, 2}, {3, 2, 1, 4}, {0, 0, 0, 4}, // series entries
+        {3, 1, 0, 3},  {3, 4, 1, 2},  {3, 2, 1, 4},  {0, 0, 0, 4}, // series entries
         {-1, 0, 0, 4}, {-1, 1, 0, 0}, {-1, 2, 1, 1}, {-1, 3, 7, 4},
     };
     for (const Case& c : cases) {
@@ -78,7 +78,8 @@ TEST(Schedule, CopySharesMembersAndLeavesThemToTheSource)
     ASSERT_FALSE(watch.expired());
     EXPECT_EQ(entry->members[0]->id, 11);
 
-    // Overwriting with another record's values replaces the member list without touching the old members' owner.
+    // Overwriting with another record's values replaces the member list without touching the old members'
+    // owner.
     CScheduleElement other;
     other.id = 3;
     CScheduleElement target(*entry);

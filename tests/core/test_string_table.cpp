@@ -1,8 +1,7 @@
 #include "res/CStringTable.h"
 
-#include <gtest/gtest.h>
-
 #include <climits>
+#include <gtest/gtest.h>
 
 TEST(StringTable, TextsById)
 {
