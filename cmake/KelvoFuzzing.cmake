@@ -1,0 +1,20 @@
+# kelvo_add_fuzzer(<name> SOURCES ... [LIBS ...] [CORPUS dir] [DICT file])
+# With KELVO_FUZZ (clang) the target is a libFuzzer binary. Without it, the same entry point is
+# linked to a small driver that replays the seed corpus, registered as a test, so every build
+# checks that the seeds still run clean.
+function(kelvo_add_fuzzer name)
+    cmake_parse_arguments(F "" "CORPUS;DICT" "SOURCES;LIBS" ${ARGN})
+    if(KELVO_FUZZ)
+        add_executable(${name} ${F_SOURCES})
+        target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    else()
+        add_executable(${name} ${F_SOURCES} ${PROJECT_SOURCE_DIR}/fuzz/support/ReplayMain.cpp)
+        if(F_CORPUS)
+            add_test(NAME ${name}_replay COMMAND ${name} ${F_CORPUS})
+            set_tests_properties(${name}_replay PROPERTIES LABELS fuzz-replay TIMEOUT 300)
+        endif()
+    endif()
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PRIVATE ${F_LIBS})
+    set_property(GLOBAL APPEND PROPERTY KELVO_FUZZERS "${name}|${F_CORPUS}|${F_DICT}")
+endfunction()
