@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (ASan+UBSan) and runs each for a while.
-#   fuzz/run-fuzzers.sh SECONDS_PER_TARGET [target-name-filter]
+#   fuzz/run-fuzzers.sh SECONDS_PER_TARGET|smoke [target-name-filter]
+# "smoke" shares about a minute among all targets (at least 3 s each).
 # Prints, per target, the executions and the coverage reached. New inputs go to a scratch corpus
 # under build/fuzz/, never into the seeds of the repository.
 set -euo pipefail
@@ -11,6 +12,10 @@ build=build/fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DKELVO_FUZZ=ON -DKELVO_SANITIZE=ON -DKELVO_GUI=OFF >/dev/null
 mapfile -t names < <(cut -d'|' -f1 "$build/fuzzers.txt")
+if [ "$seconds" = smoke ]; then
+    seconds=$(( 60 / ${#names[@]} ))
+    [ "$seconds" -ge 3 ] || seconds=3
+fi
 cmake --build "$build" -j "$(nproc)" --target "${names[@]}"
 export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
