@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <optional>
+#include <vector>
+
+// Faults the box can be told to show, for one command or for every query. A fault set for a
+// command applies to every request that contains that command; a global fault applies to every
+// query. Command names are those of the query text; "version" stands for the empty query.
+class CFaultTable final
+{
+public:
+    enum class Mode { Delay, Hang, Reset, Http500, Truncate, Garbage, Huge, Drip, Error };
+
+    struct Fault
+    {
+        Mode mode = Mode::Delay;
+        qint64 arg = 0;     // delay ms, garbage bytes, huge MiB, drip interval ms, error value
+        int remaining = -1; // requests left before the fault clears itself; -1: until cleared
+        QString command;    // the command it was set for; empty: every query
+    };
+
+    // "[cmd=]mode[:arg]" as given on the command line.
+    bool addSpec(const QString& spec, QString* error);
+    bool set(const QString& command, const QString& mode, const QString& arg, int count, QString* error);
+    void clear(const QString& command);
+    void clearAll();
+
+    // The fault for a request made of these commands (command-specific first, then global);
+    // counts one use of it.
+    std::optional<Fault> take(const std::vector<QString>& commands);
+    // The error override for one command, if one is set (for this command or globally).
+    static std::optional<int> errorFor(const QString& command, const std::optional<Fault>& taken);
+
+    QString describe() const;
+    static QString modeName(Mode mode);
+    static std::optional<Mode> modeFromName(const QString& name);
+    static qint64 defaultArg(Mode mode);
+
+private:
+    static const QString kGlobal;
+    QHash<QString, Fault> m_faults; // command name, or kGlobal
+};
