@@ -1,11 +1,12 @@
 #include "CAlarmBook.h"
 
+#include "CSingleByteCodec.h"
+
 #include <QDateTime>
 #include <QRegularExpression>
 
-#include "CSingleByteCodec.h"
-
-CAlarmBook::CAlarmBook(const CChannelDatabase& db, qint64 boxNow, int maxAlarms) : m_db(db), m_maxAlarms(maxAlarms)
+CAlarmBook::CAlarmBook(const CChannelDatabase& db, qint64 boxNow, int maxAlarms)
+    : m_db(db), m_maxAlarms(maxAlarms)
 {
     Q_UNUSED(boxNow);
     const DemoText patrol = CSingleByteCodec::plain(QStringLiteral("Harbour Patrol"));
@@ -13,9 +14,12 @@ CAlarmBook::CAlarmBook(const CChannelDatabase& db, qint64 boxNow, int maxAlarms)
     // Always in the days ahead, so none of them is running when the box starts, and far enough
     // apart that they never collide with each other.
     for (int day = 1; day <= 3; ++day)
-        addGenerated(CChannelDatabase::kSeriesOneService, day, CChannelDatabase::kSeriesOneHour, 0, 1, 1, 1, patrol);
-    addGenerated(CChannelDatabase::kSeriesTwoService, 1, CChannelDatabase::kSeriesTwoHour, 0, 1, 1, 2, cosmos);
-    addGenerated(CChannelDatabase::kSeriesTwoService, 3, CChannelDatabase::kSeriesTwoHour, 0, 1, 1, 2, cosmos);
+        addGenerated(CChannelDatabase::kSeriesOneService, day, CChannelDatabase::kSeriesOneHour, 0, 1, 1, 1,
+                     patrol);
+    addGenerated(CChannelDatabase::kSeriesTwoService, 1, CChannelDatabase::kSeriesTwoHour, 0, 1, 1, 2,
+                 cosmos);
+    addGenerated(CChannelDatabase::kSeriesTwoService, 3, CChannelDatabase::kSeriesTwoHour, 0, 1, 1, 2,
+                 cosmos);
     addGenerated(5, 4, 8, 0, 0, 1, -1, {});
     addGenerated(6, 5, 6, 0, 1, 2, -1, {});
 }
@@ -55,7 +59,8 @@ void CAlarmBook::addGenerated(int svcOrdinal, int day, int hour, int minute, int
 
 bool CAlarmBook::parseBoxTime(const QString& text, qint64* out)
 {
-    static const QRegularExpression re(QStringLiteral("^\\s*(\\d{1,4})-(\\d{1,2})-(\\d{1,2})T(\\d{1,2}):(\\d{1,2})\\s*$"));
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*(\\d{1,4})-(\\d{1,2})-(\\d{1,2})T(\\d{1,2}):(\\d{1,2})\\s*$"));
     const auto m = re.match(text);
     if (!m.hasMatch())
         return false;
@@ -110,7 +115,8 @@ int CAlarmBook::apply(const Request& r, qint64 boxNow, DemoAlarm* stored)
 {
     auto existing = m_alarms.end();
     if (r.id != 0) {
-        existing = std::find_if(m_alarms.begin(), m_alarms.end(), [&](const DemoAlarm& a) { return a.id == r.id; });
+        existing =
+            std::find_if(m_alarms.begin(), m_alarms.end(), [&](const DemoAlarm& a) { return a.id == r.id; });
         if (existing == m_alarms.end())
             return WrongValue;
         if (existing->start <= boxNow && boxNow < existing->end)

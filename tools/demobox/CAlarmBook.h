@@ -1,11 +1,11 @@
 #pragma once
 
+#include "CChannelDatabase.h"
+#include "DemoRecords.h"
+
 #include <QHash>
 #include <QString>
 #include <vector>
-
-#include "CChannelDatabase.h"
-#include "DemoRecords.h"
 
 // The box's timers ("alarms"). Starts with a few generated timers, two of them series, and
 // applies set_alarm the way the box does: new ids for new timers, changes in place, deletion by
@@ -13,7 +13,14 @@
 class CAlarmBook final
 {
 public:
-    enum Error { Ok = 0, SlotAllocation = 1, Collision = 2, Running = 3, WrongValue = 4 };
+    enum Error
+    {
+        Ok = 0,
+        SlotAllocation = 1,
+        Collision = 2,
+        Running = 3,
+        WrongValue = 4
+    };
 
     struct Request
     {

@@ -1,18 +1,18 @@
 #include "CChannelDatabase.h"
 
+#include "CSingleByteCodec.h"
+
 #include <QDateTime>
 #include <array>
-
-#include "CSingleByteCodec.h"
 
 namespace {
 
 constexpr int kServicesPerTransponder = 12;
 constexpr int kFirstEventId = 10000;
 
-const std::array<const char*, 15> kTvNames = {"Kelvo One", "Nova",    "Orbit",   "Delta",    "Aurora",
-                                              "Meridian",  "Polaris", "Summit",  "Cascade",  "Horizon",
-                                              "Vista",     "Zenith",  "Harbour", "Prism",    "Atlas"};
+const std::array<const char*, 15> kTvNames = {"Kelvo One", "Nova",    "Orbit",   "Delta",   "Aurora",
+                                              "Meridian",  "Polaris", "Summit",  "Cascade", "Horizon",
+                                              "Vista",     "Zenith",  "Harbour", "Prism",   "Atlas"};
 const std::array<const char*, 7> kTvSuffixes = {"", " News", " Sport", " Movies", " Kids", " Music", " Docs"};
 const std::array<const char16_t*, 6> kCyrillicNames = {u"Первый Демо", u"Россия Тест", u"Звезда",
                                                        u"Культура",    u"Мир",         u"Пятница"};
@@ -24,11 +24,16 @@ const std::array<const char*, 16> kTitles = {
     "Cartoon Club",    "Market Watch", "Old Roads",      "Sound Check"};
 const std::array<const char16_t*, 6> kCyrillicTitles = {u"Новости",       u"Погода",        u"Кино вечером",
                                                         u"Утренний эфир", u"Спорт сегодня", u"Мир животных"};
-const std::array<const char16_t*, 6> kTurkishTitles = {u"Akşam Haberleri", u"Günün Filmi", u"Spor Saati",
-                                                       u"Çocuk Kuşağı",    u"Hava Durumu", u"İstanbul Geceleri"};
+const std::array<const char16_t*, 6> kTurkishTitles = {
+    u"Akşam Haberleri", u"Günün Filmi", u"Spor Saati", u"Çocuk Kuşağı", u"Hava Durumu", u"İstanbul Geceleri"};
 constexpr std::array<int, 8> kLengthsMinutes = {15, 30, 30, 45, 60, 60, 90, 120};
 
-enum class Script { Latin, Cyrillic, Turkish };
+enum class Script
+{
+    Latin,
+    Cyrillic,
+    Turkish
+};
 
 Script scriptOf(int ordinal)
 {
@@ -48,7 +53,8 @@ int keyOf(int type, int idx)
 bool coversLocalHour(qint64 start, qint64 end, int hour)
 {
     for (qint64 t : {start, end - 1}) {
-        const qint64 at = QDateTime(QDateTime::fromSecsSinceEpoch(t).date(), QTime(hour, 0)).toSecsSinceEpoch();
+        const qint64 at =
+            QDateTime(QDateTime::fromSecsSinceEpoch(t).date(), QTime(hour, 0)).toSecsSinceEpoch();
         if (start <= at && at < end)
             return true;
     }
@@ -73,7 +79,8 @@ CChannelDatabase::CChannelDatabase(int serviceCount, quint64 seed, qint64 boxNow
 
     m_favGroups.push_back({0, 16, false, CSingleByteCodec::plain(QStringLiteral("Favourites"))});
     m_favGroups.push_back({1, 17, false, CSingleByteCodec::plain(QStringLiteral("News & Info"))});
-    m_favGroups.push_back({2, 18, false, CSingleByteCodec::encoded(QString::fromUtf16(u"Радио"), "ISO-8859-5")});
+    m_favGroups.push_back(
+        {2, 18, false, CSingleByteCodec::encoded(QString::fromUtf16(u"Радио"), "ISO-8859-5")});
     m_favGroups.push_back({3, 19, true, CSingleByteCodec::plain(QStringLiteral("Late Night"))});
 
     const int count = std::max(serviceCount, 1);
@@ -138,8 +145,8 @@ CChannelDatabase::CChannelDatabase(int serviceCount, quint64 seed, qint64 boxNow
             QString name = QString::fromUtf16(kTurkishNames[std::size_t(k % 6)]);
             if (k >= 6)
                 name += QLatin1Char(' ') + QString::number(k / 6 + 1);
-            s.name = CSingleByteCodec::encoded(s.type == 1 ? QStringLiteral("Radyo ") + name : name,
-                                               "ISO-8859-9");
+            s.name =
+                CSingleByteCodec::encoded(s.type == 1 ? QStringLiteral("Radyo ") + name : name, "ISO-8859-9");
             break;
         }
         case Script::Latin: {
@@ -166,7 +173,8 @@ CChannelDatabase::CChannelDatabase(int serviceCount, quint64 seed, qint64 boxNow
 
     // The last transponder of the last satellite cannot be streamed, so that the box's
     // "not available" answer can be seen (only when that satellite has more than one).
-    if (m_transponders.size() > 1 && m_transponders.back().satIdx == m_transponders[m_transponders.size() - 2].satIdx)
+    if (m_transponders.size() > 1 &&
+        m_transponders.back().satIdx == m_transponders[m_transponders.size() - 2].satIdx)
         m_transponders.back().streamingPossibility = false;
 }
 
@@ -235,8 +243,8 @@ DemoEvent CChannelDatabase::makeEvent(const DemoService& service, int n, qint64 
     switch (scriptOf(service.ordinal)) {
     case Script::Cyrillic:
         e.name = CSingleByteCodec::encoded(QString::fromUtf16(kCyrillicTitles[h % 6]), "ISO-8859-5");
-        e.text = CSingleByteCodec::encoded(QString::fromUtf16(u"Демонстрационная передача ") + QString::number(n + 1),
-                                           "ISO-8859-5");
+        e.text = CSingleByteCodec::encoded(
+            QString::fromUtf16(u"Демонстрационная передача ") + QString::number(n + 1), "ISO-8859-5");
         break;
     case Script::Turkish:
         e.name = CSingleByteCodec::encoded(QString::fromUtf16(kTurkishTitles[h % 6]), "ISO-8859-9");
@@ -247,9 +255,8 @@ DemoEvent CChannelDatabase::makeEvent(const DemoService& service, int n, qint64 
     case Script::Latin:
         e.name = CSingleByteCodec::plain(QLatin1String(kTitles[h % kTitles.size()]));
         if (h % 5 != 0)
-            e.text = CSingleByteCodec::plain(QStringLiteral("Episode %1 of the demo programme on %2.")
-                                                 .arg(n + 1)
-                                                 .arg(service.name.plain));
+            e.text = CSingleByteCodec::plain(
+                QStringLiteral("Episode %1 of the demo programme on %2.").arg(n + 1).arg(service.name.plain));
         break;
     }
     return e;

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "DemoRecords.h"
+
 #include <QHash>
 #include <optional>
 #include <vector>
-
-#include "DemoRecords.h"
 
 // The box's generated channel database. Everything is derived from the seed, so two boxes
 // started with the same options report the same services, and a test can predict them. Guides

@@ -1,14 +1,14 @@
 #include "CDemoBox.h"
 
-#include <QDateTime>
-#include <QTimer>
-#include <cstdio>
-
 #include "CHttpExchange.h"
 #include "CHttpServer.h"
 #include "CStreamer.h"
 #include "CUpnpAnnouncer.h"
 #include "CXmlReplyWriter.h"
+
+#include <QDateTime>
+#include <QTimer>
+#include <cstdio>
 
 namespace {
 
@@ -52,8 +52,7 @@ CDemoBox::CDemoBox(CBoxOptions options, QObject* parent)
     : QObject(parent), m_options(std::move(options)),
       m_db(m_options.services, m_options.seed, secondsNow() + m_options.clockOffset),
       m_alarms(m_db, secondsNow() + m_options.clockOffset, m_options.maxAlarms)
-{
-}
+{}
 
 CDemoBox::~CDemoBox()
 {
@@ -103,7 +102,10 @@ bool CDemoBox::start(QString* error)
     m_server = std::make_unique<CHttpServer>();
     connect(m_server.get(), &CHttpServer::requestReady, this, &CDemoBox::onRequest);
     if (!m_server->listen(m_options.address, quint16(m_options.port), error)) {
-        *error = QStringLiteral("cannot listen on %1:%2: %3").arg(m_options.address.toString()).arg(m_options.port).arg(*error);
+        *error = QStringLiteral("cannot listen on %1:%2: %3")
+                     .arg(m_options.address.toString())
+                     .arg(m_options.port)
+                     .arg(*error);
         return false;
     }
 
@@ -128,8 +130,9 @@ bool CDemoBox::start(QString* error)
 
     if (m_options.upnp) {
         m_upnp = std::make_unique<CUpnpAnnouncer>();
-        const QString udn = QStringLiteral("uuid:6b656c76-6f2b-4465-6d6f-%1")
-                                .arg((m_options.seed * 131 + port()) & 0xFFFFFFFFFFFFull, 12, 16, QLatin1Char('0'));
+        const QString udn =
+            QStringLiteral("uuid:6b656c76-6f2b-4465-6d6f-%1")
+                .arg((m_options.seed * 131 + port()) & 0xFFFFFFFFFFFFull, 12, 16, QLatin1Char('0'));
         if (!m_upnp->start(m_options.friendlyName, udn, port(), error))
             return false;
         std::fprintf(stderr, "demobox: UPnP description at %s\n", qPrintable(m_upnp->descriptionUrl()));
@@ -156,7 +159,8 @@ void CDemoBox::onRequest(CHttpExchange* exchange)
     if (path == "/qnql") {
         const QByteArray& method = exchange->method();
         if (method != "PUT" && method != "GET" && method != "POST") {
-            exchange->send(405, "text/plain", "the query endpoint takes PUT or GET\n", {{"Allow", "PUT, GET"}});
+            exchange->send(405, "text/plain", "the query endpoint takes PUT or GET\n",
+                           {{"Allow", "PUT, GET"}});
             return;
         }
         const CQueryText::Target split = CQueryText::splitTarget(target);
@@ -193,10 +197,11 @@ void CDemoBox::writeHeaderStart(CXmlReplyWriter& w) const
 const char* CDemoBox::sectionOf(const QString& command)
 {
     static const std::pair<const char*, const char*> sections[] = {
-        {"check_pin", "pin"},       {"fav_group", "fav_group"},         {"svc_list", "svc_list"},
-        {"alarm_list", "alarm_list"}, {"status", "status"},             {"epg_info", "epg"},
-        {"set_alarm", "alarm"},     {"start_streaming", "streaming"},   {"stop_streaming", "stop"},
-        {"rcu", "rcu"}};
+        {"check_pin", "pin"},       {"fav_group", "fav_group"},
+        {"svc_list", "svc_list"},   {"alarm_list", "alarm_list"},
+        {"status", "status"},       {"epg_info", "epg"},
+        {"set_alarm", "alarm"},     {"start_streaming", "streaming"},
+        {"stop_streaming", "stop"}, {"rcu", "rcu"}};
     for (const auto& [name, section] : sections) {
         if (command == QLatin1String(name))
             return section;
@@ -286,30 +291,32 @@ void CDemoBox::deliver(const QPointer<CHttpExchange>& exchange, const QByteArray
         writeHeaderStart(w);
         w.startElement("pad");
         w.text(QStringLiteral(" "));
-        const QByteArray prefix = w.take().trimmed().chopped(QByteArrayLiteral("</pad></quarn:query>").size());
+        const QByteArray prefix =
+            w.take().trimmed().chopped(QByteArrayLiteral("</pad></quarn:query>").size());
         const QByteArray suffix = "</pad></quarn:query>\n";
         const qint64 total = std::max<qint64>(fault->arg * 1024 * 1024, prefix.size() + suffix.size());
-        exchange->sendGenerated(200, contentType(), total, [prefix, suffix, total](qint64 offset, qint64 max) {
-            QByteArray piece;
-            piece.reserve(max);
-            const qint64 fillerEnd = total - suffix.size();
-            for (qint64 at = offset; at < offset + max;) {
-                if (at < prefix.size()) {
-                    const qint64 n = std::min(prefix.size() - at, offset + max - at);
-                    piece += prefix.mid(at, n);
-                    at += n;
-                } else if (at < fillerEnd) {
-                    const qint64 n = std::min(fillerEnd - at, offset + max - at);
-                    piece += QByteArray(n, 'x');
-                    at += n;
-                } else {
-                    const qint64 n = std::min(total - at, offset + max - at);
-                    piece += suffix.mid(at - fillerEnd, n);
-                    at += n;
-                }
-            }
-            return piece;
-        });
+        exchange->sendGenerated(200, contentType(), total,
+                                [prefix, suffix, total](qint64 offset, qint64 max) {
+                                    QByteArray piece;
+                                    piece.reserve(max);
+                                    const qint64 fillerEnd = total - suffix.size();
+                                    for (qint64 at = offset; at < offset + max;) {
+                                        if (at < prefix.size()) {
+                                            const qint64 n = std::min(prefix.size() - at, offset + max - at);
+                                            piece += prefix.mid(at, n);
+                                            at += n;
+                                        } else if (at < fillerEnd) {
+                                            const qint64 n = std::min(fillerEnd - at, offset + max - at);
+                                            piece += QByteArray(n, 'x');
+                                            at += n;
+                                        } else {
+                                            const qint64 n = std::min(total - at, offset + max - at);
+                                            piece += suffix.mid(at - fillerEnd, n);
+                                            at += n;
+                                        }
+                                    }
+                                    return piece;
+                                });
         break;
     }
     case CFaultTable::Mode::Error:
@@ -543,7 +550,8 @@ void CDemoBox::status(CXmlReplyWriter& w)
     w.endElement();
     w.startElement("live");
     const auto& services = m_db.services();
-    writeServiceReference(w, m_liveOrdinal < int(services.size()) ? &services[std::size_t(m_liveOrdinal)] : nullptr);
+    writeServiceReference(w, m_liveOrdinal < int(services.size()) ? &services[std::size_t(m_liveOrdinal)]
+                                                                  : nullptr);
     w.endElement();
     w.endElement();
 }
@@ -697,7 +705,8 @@ void CDemoBox::rcu(const QueryCommand& c, CXmlReplyWriter& w)
 {
     const auto key = c.integer(QStringLiteral("key"));
     const auto repeat = c.integer(QStringLiteral("repeat"));
-    const bool ok = !c.malformed && key.has_value() && (repeat.has_value() || !c.value(QStringLiteral("repeat")));
+    const bool ok =
+        !c.malformed && key.has_value() && (repeat.has_value() || !c.value(QStringLiteral("repeat")));
     if (ok)
         m_log.note(QStringLiteral("rcu key=%1 repeat=%2").arg(*key).arg(repeat.value_or(0)));
     w.startElement("rcu");
@@ -719,7 +728,8 @@ void CDemoBox::handleHls(CHttpExchange* exchange, const QByteArray& path)
         exchange->send(404, "text/plain", "no such stream file\n");
         return;
     }
-    exchange->send(200, name.endsWith(QLatin1String(".m3u8")) ? "application/vnd.apple.mpegurl" : "video/mp2t",
+    exchange->send(200,
+                   name.endsWith(QLatin1String(".m3u8")) ? "application/vnd.apple.mpegurl" : "video/mp2t",
                    *data, {{"Cache-Control", "no-cache"}});
 }
 
@@ -745,7 +755,8 @@ void CDemoBox::handleControl(CHttpExchange* exchange, const QByteArray& path, co
             bool countOk = true;
             const int count = field("count") ? field("count")->toInt(&countOk) : 0;
             if (!countOk || !m_faults.set(command, *mode, field("arg").value_or(QString()), count, &error)) {
-                exchange->send(400, "text/plain", (countOk ? error : QStringLiteral("bad count")).toUtf8() + '\n');
+                exchange->send(400, "text/plain",
+                               (countOk ? error : QStringLiteral("bad count")).toUtf8() + '\n');
                 return;
             }
         }

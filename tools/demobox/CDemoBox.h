@@ -1,16 +1,16 @@
 #pragma once
 
-#include <QObject>
-#include <QPointer>
-#include <memory>
-#include <optional>
-
 #include "CAlarmBook.h"
 #include "CBoxOptions.h"
 #include "CChannelDatabase.h"
 #include "CFaultTable.h"
 #include "CQueryText.h"
 #include "CRequestLog.h"
+
+#include <QObject>
+#include <QPointer>
+#include <memory>
+#include <optional>
 
 class CHttpExchange;
 class CHttpServer;

@@ -11,7 +11,18 @@
 class CFaultTable final
 {
 public:
-    enum class Mode { Delay, Hang, Reset, Http500, Truncate, Garbage, Huge, Drip, Error };
+    enum class Mode
+    {
+        Delay,
+        Hang,
+        Reset,
+        Http500,
+        Truncate,
+        Garbage,
+        Huge,
+        Drip,
+        Error
+    };
 
     struct Fault
     {

@@ -133,7 +133,8 @@ QByteArray CHttpExchange::statusHead(int status, const QByteArray& contentType, 
     return head;
 }
 
-void CHttpExchange::send(int status, const QByteArray& contentType, const QByteArray& body, const Headers& extra)
+void CHttpExchange::send(int status, const QByteArray& contentType, const QByteArray& body,
+                         const Headers& extra)
 {
     if (m_answered)
         return;
@@ -158,8 +159,8 @@ void CHttpExchange::finishWriting()
     m_socket->disconnectFromHost();
 }
 
-void CHttpExchange::sendDripped(int status, const QByteArray& contentType, const QByteArray& body, int chunkBytes,
-                                int intervalMs)
+void CHttpExchange::sendDripped(int status, const QByteArray& contentType, const QByteArray& body,
+                                int chunkBytes, int intervalMs)
 {
     if (m_answered)
         return;
@@ -186,7 +187,8 @@ void CHttpExchange::dripNext()
     QTimer::singleShot(m_dripInterval, this, &CHttpExchange::dripNext);
 }
 
-void CHttpExchange::sendGenerated(int status, const QByteArray& contentType, qint64 length, Generator generator)
+void CHttpExchange::sendGenerated(int status, const QByteArray& contentType, qint64 length,
+                                  Generator generator)
 {
     if (m_answered)
         return;

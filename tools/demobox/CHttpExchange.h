@@ -46,7 +46,8 @@ private:
     void onReadyRead();
     void onBytesWritten();
     bool parseHead(const QByteArray& head);
-    QByteArray statusHead(int status, const QByteArray& contentType, qint64 length, const Headers& extra) const;
+    QByteArray statusHead(int status, const QByteArray& contentType, qint64 length,
+                          const Headers& extra) const;
     void finishWriting();
     void dripNext();
 

@@ -1,8 +1,8 @@
 #include "CHttpServer.h"
 
-#include <QTcpSocket>
-
 #include "CHttpExchange.h"
+
+#include <QTcpSocket>
 
 CHttpServer::CHttpServer(QObject* parent) : QObject(parent)
 {

@@ -11,7 +11,7 @@ struct QueryCommand
 {
     QString name;
     std::vector<std::pair<QString, QString>> params; // values without their double quotes
-    bool malformed = false; // an unterminated quote or a parameter without "="
+    bool malformed = false;                          // an unterminated quote or a parameter without "="
 
     std::optional<QString> value(const QString& param) const;
     // A parameter written as a decimal integer (optional sign); nullopt when absent or not one.
@@ -25,7 +25,12 @@ struct QueryCommand
 class CQueryText final
 {
 public:
-    enum class Form { None, Query, Command };
+    enum class Form
+    {
+        None,
+        Query,
+        Command
+    };
 
     struct Target
     {

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "DemoRecords.h"
+
 #include <QByteArray>
 #include <QString>
-
-#include "DemoRecords.h"
 
 // Turns Unicode texts into the single-byte encodings the box marks on its names. Only the
 // letters the generated database uses need to round-trip; anything else becomes '?'.

@@ -24,9 +24,10 @@ CStreamer::~CStreamer()
 
 QString CStreamer::findFont()
 {
-    static const char* const candidates[] = {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
-                                             "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf",
-                                             "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf"};
+    static const char* const candidates[] = {
+        "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+        "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf",
+        "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf"};
     for (const char* path : candidates) {
         if (QFileInfo::exists(QString::fromLatin1(path)))
             return QString::fromLatin1(path);
@@ -52,11 +53,11 @@ QStringList CStreamer::ffmpegArguments(const DemoService& service, const QString
 {
     const bool radio = service.type == 1;
     const int tone = 330 + (service.ordinal % 12) * 40;
-    QStringList args = {QStringLiteral("-hide_banner"), QStringLiteral("-nostdin"), QStringLiteral("-nostats"),
-                        QStringLiteral("-loglevel"), QStringLiteral("error")};
+    QStringList args = {QStringLiteral("-hide_banner"), QStringLiteral("-nostdin"),
+                        QStringLiteral("-nostats"), QStringLiteral("-loglevel"), QStringLiteral("error")};
     if (!radio) {
-        args << QStringLiteral("-re") << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
-             << QStringLiteral("testsrc2=size=320x240:rate=15");
+        args << QStringLiteral("-re") << QStringLiteral("-f") << QStringLiteral("lavfi")
+             << QStringLiteral("-i") << QStringLiteral("testsrc2=size=320x240:rate=15");
     }
     args << QStringLiteral("-re") << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
          << QStringLiteral("sine=frequency=%1:sample_rate=48000").arg(tone);
@@ -76,12 +77,13 @@ QStringList CStreamer::ffmpegArguments(const DemoService& service, const QString
         }
         if (!filter.isEmpty())
             args << QStringLiteral("-vf") << filter;
-        args << QStringLiteral("-map") << QStringLiteral("0:v") << QStringLiteral("-map") << QStringLiteral("1:a");
+        args << QStringLiteral("-map") << QStringLiteral("0:v") << QStringLiteral("-map")
+             << QStringLiteral("1:a");
         // Cheap to encode and quick to show: tiny picture, fastest preset, a key frame a second.
         args << QStringLiteral("-c:v") << QStringLiteral("libx264") << QStringLiteral("-preset")
              << QStringLiteral("ultrafast") << QStringLiteral("-tune") << QStringLiteral("zerolatency")
-             << QStringLiteral("-pix_fmt") << QStringLiteral("yuv420p") << QStringLiteral("-g") << QStringLiteral("15")
-             << QStringLiteral("-b:v") << QStringLiteral("300k");
+             << QStringLiteral("-pix_fmt") << QStringLiteral("yuv420p") << QStringLiteral("-g")
+             << QStringLiteral("15") << QStringLiteral("-b:v") << QStringLiteral("300k");
     }
     args << QStringLiteral("-c:a") << QStringLiteral("aac") << QStringLiteral("-b:a") << QStringLiteral("64k")
          << QStringLiteral("-ac") << QStringLiteral("1");
@@ -93,16 +95,18 @@ QStringList CStreamer::ffmpegArguments(const DemoService& service, const QString
         args << QStringLiteral("-f") << QStringLiteral("mpegts") << output;
         break;
     default:
-        args << QStringLiteral("-f") << QStringLiteral("hls") << QStringLiteral("-hls_time") << QStringLiteral("1")
-             << QStringLiteral("-hls_list_size") << QStringLiteral("6") << QStringLiteral("-hls_flags")
-             << QStringLiteral("delete_segments+omit_endlist") << QStringLiteral("-hls_segment_filename")
-             << m_dir->filePath(QStringLiteral("content%05d.ts")) << output;
+        args << QStringLiteral("-f") << QStringLiteral("hls") << QStringLiteral("-hls_time")
+             << QStringLiteral("1") << QStringLiteral("-hls_list_size") << QStringLiteral("6")
+             << QStringLiteral("-hls_flags") << QStringLiteral("delete_segments+omit_endlist")
+             << QStringLiteral("-hls_segment_filename") << m_dir->filePath(QStringLiteral("content%05d.ts"))
+             << output;
         break;
     }
     return args;
 }
 
-bool CStreamer::start(const DemoService& service, int protocol, const QString& clientIp, int clientPort, QString* why)
+bool CStreamer::start(const DemoService& service, int protocol, const QString& clientIp, int clientPort,
+                      QString* why)
 {
     if (m_service) {
         *why = QStringLiteral("already streaming");
@@ -111,7 +115,8 @@ bool CStreamer::start(const DemoService& service, int protocol, const QString& c
     QString output;
     if (!m_settings.sendNothing) {
         if (!m_dir) {
-            m_dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/kelvo-demobox-XXXXXX"));
+            m_dir =
+                std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/kelvo-demobox-XXXXXX"));
             if (!m_dir->isValid()) {
                 *why = QStringLiteral("no temporary folder: %1").arg(m_dir->errorString());
                 m_dir.reset();

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "DemoRecords.h"
+
 #include <QObject>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
 #include <optional>
-
-#include "DemoRecords.h"
 
 // Sends the stream of one service the way the box does: a generated test picture with the
 // service's number and name burned in, and a tone (sound only for radio), encoded by an ffmpeg
@@ -18,7 +18,12 @@ class CStreamer final : public QObject
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CStreamer)
 public:
-    enum Protocol { Rtp = 0, Udp = 1, Hls = 2 };
+    enum Protocol
+    {
+        Rtp = 0,
+        Udp = 1,
+        Hls = 2
+    };
 
     struct Settings
     {
@@ -32,7 +37,8 @@ public:
     ~CStreamer() override;
 
     // False with a reason when the stream cannot be started.
-    bool start(const DemoService& service, int protocol, const QString& clientIp, int clientPort, QString* why);
+    bool start(const DemoService& service, int protocol, const QString& clientIp, int clientPort,
+               QString* why);
     void stop();
 
     bool isStreaming() const { return m_service.has_value(); }

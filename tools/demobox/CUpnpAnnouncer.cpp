@@ -94,6 +94,5 @@ QString CUpnpAnnouncer::descriptionUrl() const
 {
     if (!m_device)
         return {};
-    return QString::fromUtf8(
-        gupnp_device_info_get_location(GUPNP_DEVICE_INFO(m_device.get())));
+    return QString::fromUtf8(gupnp_device_info_get_location(GUPNP_DEVICE_INFO(m_device.get())));
 }

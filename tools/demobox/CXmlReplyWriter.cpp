@@ -144,5 +144,5 @@ void CXmlReplyWriter::appendEscaped(const QString& value, bool inAttribute)
 QString CXmlReplyWriter::boxTime(qint64 secs, bool withSeconds)
 {
     return QDateTime::fromSecsSinceEpoch(secs).toString(withSeconds ? QStringLiteral("yyyy-MM-ddTHH:mm:ss")
-                                                                     : QStringLiteral("yyyy-MM-ddTHH:mm"));
+                                                                    : QStringLiteral("yyyy-MM-ddTHH:mm"));
 }

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "DemoRecords.h"
+
 #include <QByteArray>
 #include <QString>
 #include <vector>
-
-#include "DemoRecords.h"
 
 // Writes the box's XML replies byte by byte, in one of the box's two reply forms:
 // UTF-8 (declared in the first tag) or single-byte (no declaration, every character one byte).

@@ -1,10 +1,10 @@
-#include <QCoreApplication>
-#include <cstdio>
-#include <unistd.h>
-
 #include "CBoxOptions.h"
 #include "CDemoBox.h"
 #include "CSignalWatcher.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <unistd.h>
 
 int main(int argc, char* argv[])
 {
@@ -35,11 +35,12 @@ int main(int argc, char* argv[])
     std::fputs(ready.constData(), stdout);
     std::fflush(stdout);
     if (options.readyFd >= 0) {
-        [[maybe_unused]] const auto written = ::write(options.readyFd, ready.constData(), size_t(ready.size()));
+        [[maybe_unused]] const auto written =
+            ::write(options.readyFd, ready.constData(), size_t(ready.size()));
         ::close(options.readyFd);
     }
-    std::fprintf(stderr, "demobox: %d services, protocol %s, %s replies, HLS at %s\n",
-                 int(options.services), qPrintable(options.protocolVersion),
-                 options.singleByte ? "single-byte" : "UTF-8", qPrintable(box.hlsUrl()));
+    std::fprintf(stderr, "demobox: %d services, protocol %s, %s replies, HLS at %s\n", int(options.services),
+                 qPrintable(options.protocolVersion), options.singleByte ? "single-byte" : "UTF-8",
+                 qPrintable(box.hlsUrl()));
     return app.exec();
 }
