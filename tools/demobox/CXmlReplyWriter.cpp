@@ -107,8 +107,8 @@ QByteArray CXmlReplyWriter::take()
 
 void CXmlReplyWriter::appendEscaped(const QString& value, bool inAttribute)
 {
-    for (QChar c : value) {
-        const char16_t u = c.unicode();
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const char16_t u = value[i].unicode();
         switch (u) {
         case u'&':
             m_out += "&amp;";
@@ -135,8 +135,13 @@ void CXmlReplyWriter::appendEscaped(const QString& value, bool inAttribute)
             m_out += char(u);
         } else if (!m_utf8) {
             m_out += u <= 0xFF ? static_cast<char>(static_cast<unsigned char>(u)) : '?';
+        } else if (QChar::isHighSurrogate(u) && i + 1 < value.size() && value[i + 1].isLowSurrogate()) {
+            m_out += value.mid(i, 2).toUtf8();
+            ++i;
+        } else if (QChar::isSurrogate(u)) {
+            m_out += '?'; // half a pair, e.g. from a broken escape in a query text
         } else {
-            m_out += QString(c).toUtf8();
+            m_out += QString(value[i]).toUtf8();
         }
     }
 }
