@@ -1,0 +1,271 @@
+#include "views/CUPnPDeviceFinderCallback.h"
+
+#include "views/HostFromUrl.h"
+
+#include <QUrl>
+
+namespace {
+constexpr char kInterface[] = "lo";
+constexpr char kLoopbackAddress[] = "127.0.0.1";
+constexpr char kSearchTarget[] = "upnp:rootdevice";
+
+template <typename Handler>
+gulong Connect(gpointer instance, const char* signal, Handler handler, gpointer self)
+{
+    return g_signal_connect_data(instance, signal, reinterpret_cast<GCallback>(handler), self, nullptr,
+                                 GConnectFlags(0));
+}
+
+QString FromUtf8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+} // namespace
+
+CUPnPDeviceFinderCallback::CUPnPDeviceFinderCallback(Events events) : m_events(std::move(events)) {}
+
+CUPnPDeviceFinderCallback::~CUPnPDeviceFinderCallback()
+{
+    // Timers and handlers go first, so that nothing the teardown below sets off reaches us.
+    m_windowTimer.reset();
+    m_settleTimer.reset();
+    m_deadlineTimer.reset();
+    m_abortIdle.reset();
+    for (auto& [message, download] : m_downloads)
+        g_signal_handlers_disconnect_by_data(message, this);
+    if (m_session)
+        g_signal_handlers_disconnect_by_data(m_session, this);
+    if (m_controlPoint) {
+        g_signal_handlers_disconnect_by_data(m_controlPoint.get(), this);
+        gssdp_resource_browser_set_active(GSSDP_RESOURCE_BROWSER(m_controlPoint.get()), FALSE);
+    }
+    m_downloads.clear();
+    m_controlPoint.reset();
+    m_context.reset();
+}
+
+bool CUPnPDeviceFinderCallback::Start()
+{
+    GObjectPtr<GInetAddress> address(g_inet_address_new_from_string(kLoopbackAddress));
+    GError* rawError = nullptr;
+    m_context.reset(gupnp_context_new_full(kInterface, address.get(), 0, GSSDP_UDA_VERSION_1_0, &rawError));
+    GErrorPtr error(rawError);
+    if (!m_context)
+        return false;
+
+    m_session = gupnp_context_get_session(m_context.get());
+    // Descriptions are fetched straight from the device that announced them, never through a
+    // proxy the environment may name.
+    soup_session_set_proxy_resolver(m_session, nullptr);
+    soup_session_set_timeout(m_session, kFetchTimeoutSeconds);
+    Connect(m_session, "request-queued", &OnRequestQueued, this);
+    Connect(m_session, "request-unqueued", &OnRequestUnqueued, this);
+
+    m_controlPoint.reset(gupnp_control_point_new(m_context.get(), kSearchTarget));
+    if (!m_controlPoint)
+        return false;
+    auto* browser = GSSDP_RESOURCE_BROWSER(m_controlPoint.get());
+    gssdp_resource_browser_set_mx(browser, kSearchMx);
+    // "resource-available" runs its class handler last, so this one sees every announcement
+    // before the control point starts a download for it, and can stop it.
+    Connect(browser, "resource-available", &OnResourceAvailable, this);
+    Connect(m_controlPoint.get(), "device-proxy-available", &OnProxyAvailable, this);
+    Connect(m_controlPoint.get(), "device-proxy-unavailable", &OnProxyUnavailable, this);
+
+    m_windowTimer = AddTimer(kSweepWindowMs, &OnWindowClosed);
+    m_deadlineTimer = AddTimer(kSweepDeadlineMs, &OnDeadline);
+    gssdp_resource_browser_set_active(browser, TRUE);
+    return true;
+}
+
+CUPnPDeviceFinderCallback::Statistics CUPnPDeviceFinderCallback::Stats() const
+{
+    return {m_resourcesRefused.load(), m_devicesSkipped.load(), m_descriptionsCut.load()};
+}
+
+GSourcePtr CUPnPDeviceFinderCallback::AddTimer(unsigned ms, GSourceFunc callback)
+{
+    GSourcePtr source(g_timeout_source_new(ms));
+    g_source_set_callback(source.get(), callback, this, nullptr);
+    g_source_attach(source.get(), g_main_context_get_thread_default());
+    return source;
+}
+
+bool CUPnPDeviceFinderCallback::Reachable(const char* location) const
+{
+    // Only a dotted address on the network the search runs on: a host name would need a lookup,
+    // and a device that points elsewhere would make us talk to a network we were not asked to.
+    const QString text = FromUtf8(location);
+    const QUrl url(text, QUrl::StrictMode);
+    const quint32 host = HostFromUrl(text);
+    if (host == 0 || url.scheme() != QLatin1String("http"))
+        return false;
+    const QByteArray dotted = DottedIPv4(host).toLatin1();
+    GObjectPtr<GInetAddress> address(g_inet_address_new_from_string(dotted.constData()));
+    if (!address)
+        return false;
+    GObjectPtr<GSocketAddress> socketAddress(
+        g_inet_socket_address_new(address.get(), static_cast<guint16>(url.port(80))));
+    return gssdp_client_can_reach(GSSDP_CLIENT(m_context.get()), G_INET_SOCKET_ADDRESS(socketAddress.get()));
+}
+
+void CUPnPDeviceFinderCallback::OnResourceAvailable(GSSDPResourceBrowser* browser, const char* usn,
+                                                    GList* locations, gpointer self)
+{
+    auto* that = static_cast<CUPnPDeviceFinderCallback*>(self);
+    const std::string key = usn ? usn : "";
+    if (that->m_acceptedResources.count(key))
+        return;
+    const bool accept = usn && locations && locations->data &&
+                        static_cast<int>(that->m_acceptedResources.size()) < kMaxResources &&
+                        that->Reachable(static_cast<const char*>(locations->data));
+    if (!accept) {
+        ++that->m_resourcesRefused;
+        g_signal_stop_emission_by_name(browser, "resource-available");
+        return;
+    }
+    that->m_acceptedResources.insert(key);
+}
+
+void CUPnPDeviceFinderCallback::OnProxyAvailable(GUPnPControlPoint*, GUPnPDeviceProxy* proxy, gpointer self)
+{
+    auto* that = static_cast<CUPnPDeviceFinderCallback*>(self);
+    auto* info = GUPNP_DEVICE_INFO(proxy);
+    const char* udn = gupnp_device_info_get_udn(info);
+    const char* location = gupnp_device_info_get_location(info);
+    GCharPtr friendlyName(gupnp_device_info_get_friendly_name(info));
+    if (!udn || !location || !friendlyName) {
+        ++that->m_devicesSkipped;
+        return;
+    }
+    UpnpDevice device;
+    device.udn = FromUtf8(udn);
+    device.friendlyName = FromUtf8(friendlyName.get());
+    device.documentUrl = FromUtf8(location);
+    device.ipAddress = HostFromUrl(device.documentUrl);
+    that->m_events.deviceAdded(device);
+}
+
+void CUPnPDeviceFinderCallback::OnProxyUnavailable(GUPnPControlPoint*, GUPnPDeviceProxy* proxy, gpointer self)
+{
+    auto* that = static_cast<CUPnPDeviceFinderCallback*>(self);
+    const char* udn = gupnp_device_info_get_udn(GUPNP_DEVICE_INFO(proxy));
+    if (udn)
+        that->m_events.deviceRemoved(FromUtf8(udn));
+}
+
+void CUPnPDeviceFinderCallback::OnRequestQueued(SoupSession*, SoupMessage* message, gpointer self)
+{
+    auto* that = static_cast<CUPnPDeviceFinderCallback*>(self);
+    // A fresh connection per download lets us see its socket, which is how an oversized one is
+    // stopped; redirects could lead the download away from the device's own address.
+    soup_message_headers_replace(soup_message_get_request_headers(message), "Connection", "close");
+    soup_message_add_flags(message, SOUP_MESSAGE_NO_REDIRECT);
+    Download download;
+    download.message.reset(static_cast<SoupMessage*>(g_object_ref(message)));
+    that->m_downloads[message] = std::move(download);
+    Connect(message, "network-event", &OnNetworkEvent, self);
+    Connect(message, "got-headers", &OnGotHeaders, self);
+}
+
+void CUPnPDeviceFinderCallback::OnRequestUnqueued(SoupSession*, SoupMessage* message, gpointer self)
+{
+    auto* that = static_cast<CUPnPDeviceFinderCallback*>(self);
+    g_signal_handlers_disconnect_by_data(message, self);
+    that->m_downloads.erase(message);
+    that->TryComplete();
+}
+
+void CUPnPDeviceFinderCallback::OnNetworkEvent(SoupMessage* message, GSocketClientEvent,
+                                               GIOStream* connection, gpointer self)
+{
+    auto* that = static_cast<CUPnPDeviceFinderCallback*>(self);
+    const auto it = that->m_downloads.find(message);
+    if (it == that->m_downloads.end() || it->second.socket || !G_IS_SOCKET_CONNECTION(connection))
+        return;
+    GSocket* socket = g_socket_connection_get_socket(G_SOCKET_CONNECTION(connection));
+    if (socket)
+        it->second.socket.reset(static_cast<GSocket*>(g_object_ref(socket)));
+}
+
+void CUPnPDeviceFinderCallback::OnGotHeaders(SoupMessage* message, gpointer self)
+{
+    auto* that = static_cast<CUPnPDeviceFinderCallback*>(self);
+    // libsoup reads a body without a limit, so only a body whose size is declared up front, and
+    // small, is let through; chunked or close-delimited bodies could grow without end.
+    SoupMessageHeaders* headers = soup_message_get_response_headers(message);
+    const bool bounded = soup_message_headers_get_encoding(headers) == SOUP_ENCODING_CONTENT_LENGTH &&
+                         soup_message_headers_get_content_length(headers) <= kMaxDescriptionBytes;
+    if (!bounded)
+        that->Cut(message);
+}
+
+void CUPnPDeviceFinderCallback::Cut(SoupMessage* message)
+{
+    ++m_descriptionsCut;
+    const auto it = m_downloads.find(message);
+    if (it != m_downloads.end() && it->second.socket) {
+        // The pending read then ends early and the download fails like a broken connection.
+        g_socket_shutdown(it->second.socket.get(), TRUE, TRUE, nullptr);
+        return;
+    }
+    // No socket seen: stop every download rather than let this one run; aborting from inside
+    // the message's own signal is not safe, so it happens on the next turn of the loop.
+    if (!m_abortIdle) {
+        m_abortIdle.reset(g_idle_source_new());
+        g_source_set_callback(m_abortIdle.get(), &OnAbortSession, this, nullptr);
+        g_source_attach(m_abortIdle.get(), g_main_context_get_thread_default());
+    }
+}
+
+gboolean CUPnPDeviceFinderCallback::OnAbortSession(gpointer self)
+{
+    auto* that = static_cast<CUPnPDeviceFinderCallback*>(self);
+    g_source_unref(that->m_abortIdle.release());
+    soup_session_abort(that->m_session);
+    return G_SOURCE_REMOVE;
+}
+
+gboolean CUPnPDeviceFinderCallback::OnWindowClosed(gpointer self)
+{
+    auto* that = static_cast<CUPnPDeviceFinderCallback*>(self);
+    that->m_windowClosed = true;
+    that->TryComplete();
+    return G_SOURCE_REMOVE;
+}
+
+void CUPnPDeviceFinderCallback::TryComplete()
+{
+    if (m_completed || !m_windowClosed || !m_downloads.empty() || m_settleTimer)
+        return;
+    // The download's result reaches the control point a little after the request leaves the
+    // queue; the settle time lets the device it describes be reported inside the sweep.
+    m_settleTimer = AddTimer(kSettleMs, &OnSettled);
+}
+
+gboolean CUPnPDeviceFinderCallback::OnSettled(gpointer self)
+{
+    auto* that = static_cast<CUPnPDeviceFinderCallback*>(self);
+    g_source_unref(that->m_settleTimer.release());
+    if (that->m_downloads.empty())
+        that->Complete();
+    return G_SOURCE_REMOVE;
+}
+
+gboolean CUPnPDeviceFinderCallback::OnDeadline(gpointer self)
+{
+    auto* that = static_cast<CUPnPDeviceFinderCallback*>(self);
+    g_source_unref(that->m_deadlineTimer.release());
+    that->Complete();
+    return G_SOURCE_REMOVE;
+}
+
+void CUPnPDeviceFinderCallback::Complete()
+{
+    if (m_completed)
+        return;
+    m_completed = true;
+    m_settleTimer.reset();
+    m_deadlineTimer.reset();
+    m_events.searchComplete();
+}
