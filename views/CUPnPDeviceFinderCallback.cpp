@@ -3,6 +3,7 @@
 #include "views/HostFromUrl.h"
 
 #include <QUrl>
+#include <mutex>
 
 namespace {
 constexpr char kInterface[] = "lo";
@@ -20,9 +21,29 @@ QString FromUtf8(const char* text)
 {
     return QString::fromUtf8(text);
 }
+
+void DropLogMessage(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
+
+// The stack reports every device that fails to describe itself on standard error; on a network
+// with broken or hostile devices that would be an unbounded stream of text from an application
+// that writes no log. Criticals and errors, which mean misuse, still come through.
+void QuietenTheStack()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        const auto levels =
+            GLogLevelFlags(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE | G_LOG_LEVEL_INFO | G_LOG_LEVEL_DEBUG);
+        for (const char* domain : {"gupnp-control-point", "gupnp-context", "gupnp-device-proxy", "GUPnP",
+                                   "gssdp-client", "gssdp-resource-browser", "GSSDP", "libsoup"})
+            g_log_set_handler(domain, levels, &DropLogMessage, nullptr);
+    });
+}
 } // namespace
 
-CUPnPDeviceFinderCallback::CUPnPDeviceFinderCallback(Events events) : m_events(std::move(events)) {}
+CUPnPDeviceFinderCallback::CUPnPDeviceFinderCallback(Events events) : m_events(std::move(events))
+{
+    QuietenTheStack();
+}
 
 CUPnPDeviceFinderCallback::~CUPnPDeviceFinderCallback()
 {
@@ -91,7 +112,7 @@ GSourcePtr CUPnPDeviceFinderCallback::AddTimer(unsigned ms, GSourceFunc callback
     return source;
 }
 
-bool CUPnPDeviceFinderCallback::Reachable(const char* location) const
+quint32 CUPnPDeviceFinderCallback::FetchableHost(const char* location) const
 {
     // Only a dotted address on the network the search runs on: a host name would need a lookup,
     // and a device that points elsewhere would make us talk to a network we were not asked to.
@@ -99,14 +120,16 @@ bool CUPnPDeviceFinderCallback::Reachable(const char* location) const
     const QUrl url(text, QUrl::StrictMode);
     const quint32 host = HostFromUrl(text);
     if (host == 0 || url.scheme() != QLatin1String("http"))
-        return false;
+        return 0;
     const QByteArray dotted = DottedIPv4(host).toLatin1();
     GObjectPtr<GInetAddress> address(g_inet_address_new_from_string(dotted.constData()));
     if (!address)
-        return false;
+        return 0;
     GObjectPtr<GSocketAddress> socketAddress(
         g_inet_socket_address_new(address.get(), static_cast<guint16>(url.port(80))));
-    return gssdp_client_can_reach(GSSDP_CLIENT(m_context.get()), G_INET_SOCKET_ADDRESS(socketAddress.get()));
+    const bool reachable =
+        gssdp_client_can_reach(GSSDP_CLIENT(m_context.get()), G_INET_SOCKET_ADDRESS(socketAddress.get()));
+    return reachable ? host : 0;
 }
 
 void CUPnPDeviceFinderCallback::OnResourceAvailable(GSSDPResourceBrowser* browser, const char* usn,
@@ -116,15 +139,18 @@ void CUPnPDeviceFinderCallback::OnResourceAvailable(GSSDPResourceBrowser* browse
     const std::string key = usn ? usn : "";
     if (that->m_acceptedResources.count(key))
         return;
-    const bool accept = usn && locations && locations->data &&
-                        static_cast<int>(that->m_acceptedResources.size()) < kMaxResources &&
-                        that->Reachable(static_cast<const char*>(locations->data));
+    const quint32 host = usn && locations && locations->data
+                             ? that->FetchableHost(static_cast<const char*>(locations->data))
+                             : 0;
+    const bool accept = host != 0 && static_cast<int>(that->m_acceptedResources.size()) < kMaxResources &&
+                        that->m_resourcesPerHost[host] < kMaxResourcesPerHost;
     if (!accept) {
         ++that->m_resourcesRefused;
         g_signal_stop_emission_by_name(browser, "resource-available");
         return;
     }
     that->m_acceptedResources.insert(key);
+    ++that->m_resourcesPerHost[host];
 }
 
 void CUPnPDeviceFinderCallback::OnProxyAvailable(GUPnPControlPoint*, GUPnPDeviceProxy* proxy, gpointer self)
@@ -205,8 +231,9 @@ void CUPnPDeviceFinderCallback::Cut(SoupMessage* message)
     ++m_descriptionsCut;
     const auto it = m_downloads.find(message);
     if (it != m_downloads.end() && it->second.socket) {
-        // The pending read then ends early and the download fails like a broken connection.
-        g_socket_shutdown(it->second.socket.get(), TRUE, TRUE, nullptr);
+        // Every later read on it then fails, so the download ends as if the connection broke.
+        // A shutdown would not do: the kernel keeps delivering what the peer goes on sending.
+        g_socket_close(it->second.socket.get(), nullptr);
         return;
     }
     // No socket seen: stop every download rather than let this one run; aborting from inside

@@ -37,8 +37,10 @@ public:
     static constexpr unsigned kSweepDeadlineMs = kSweepWindowMs + kFetchTimeoutSeconds * 1000 + 500;
     // A description beyond this size is not a box's; its download is cut off.
     static constexpr goffset kMaxDescriptionBytes = 64 * 1024;
-    // Root devices whose description we fetch per search; announcements beyond it are ignored.
+    // Root devices whose description is fetched per search, in all and per announcing address;
+    // announcements beyond are ignored, so that one noisy host cannot crowd out the others.
     static constexpr int kMaxResources = 64;
+    static constexpr int kMaxResourcesPerHost = 16;
 
     struct Events
     {
@@ -84,7 +86,8 @@ private:
     static gboolean OnDeadline(gpointer self);
     static gboolean OnAbortSession(gpointer self);
 
-    bool Reachable(const char* location) const;
+    // The IPv4 address of a description URL the search may fetch from, or 0.
+    quint32 FetchableHost(const char* location) const;
     void Cut(SoupMessage* message);
     void TryComplete();
     void Complete();
@@ -96,6 +99,7 @@ private:
     SoupSession* m_session = nullptr; // belongs to m_context
     std::map<SoupMessage*, Download> m_downloads;
     std::set<std::string> m_acceptedResources;
+    std::map<quint32, int> m_resourcesPerHost;
     GSourcePtr m_windowTimer;
     GSourcePtr m_settleTimer;
     GSourcePtr m_deadlineTimer;
