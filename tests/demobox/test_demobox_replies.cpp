@@ -427,6 +427,41 @@ TEST_F(DemoBoxReplies, UnknownAndBrokenRequestsGetErrorsAndTheBoxKeepsAnswering)
     EXPECT_TRUE(still.wellFormed);
 }
 
+TEST_F(DemoBoxReplies, RandomQueryTextsAlwaysGetWellFormedReplies)
+{
+    start();
+    static const char* const tokens[] = {
+        "++",           "&",        "\"",        "=",          "%",
+        "%00",          "%22",      "%FF",       "%F0%9F%98",  "check_pin",
+        "svc_list",     "epg_info", "set_alarm", "rcu",        "key",
+        "svc_type",     "svc_idx",  "stime",     "alarm_mode", "start_streaming",
+        "net_protocol", "-1",       "0",         "2147483648", "2014-3-5T9:7",
+        "%20",          "<",        ">",         "'",          "\\"};
+    unsigned state = 12345;
+    auto next = [&state] {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) & 0x7FFF;
+    };
+    for (int i = 0; i < 300; ++i) {
+        std::string text;
+        const int count = 1 + int(next() % 12);
+        for (int k = 0; k < count; ++k)
+            text += tokens[next() % (sizeof tokens / sizeof tokens[0])];
+        SCOPED_TRACE(text);
+        Reply r;
+        ask(port(), text, &r, next() % 2 == 0);
+        ASSERT_EQ(r.raw.status, 200);
+        ASSERT_TRUE(r.wellFormed) << r.raw.body;
+    }
+    // Not HTTP at all.
+    const RawReply junk = rawRequest(port(), "\x01\x02", "\x03", 3000);
+    EXPECT_GE(junk.status, 400);
+    EXPECT_LT(junk.status, 500);
+    Reply still;
+    ask(port(), "status", &still);
+    EXPECT_EQ(errorOf(still.doc, "status"), 0);
+}
+
 TEST_F(DemoBoxReplies, ServicesOptionScalesTheDatabase)
 {
     start({"--services", "20000"});
