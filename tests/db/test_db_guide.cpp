@@ -1,0 +1,102 @@
+// Reading a service's guide and linking its events to the schedules made for them.
+#include "DbTestSupport.h"
+#include "protocol/CQuarnXML.h"
+
+using namespace dbtest;
+
+namespace {
+
+class GuideTest : public ::testing::Test
+{
+protected:
+    // What UpdateEPG does once the reply is in.
+    bool ReadGuide(const std::string& xml)
+    {
+        pugi::xml_document doc;
+        Inject(wrapper, doc, xml);
+        CGuideElement read;
+        read.boxTime = db.Guide().boxTime;
+        read.svcType = db.Guide().svcType;
+        read.svcIdx = db.Guide().svcIdx;
+        if (!db.Reader().ReadGuide(doc, read))
+            return false;
+        db.MutableGuide() = std::move(read);
+        db.LinkEventsToSchedules();
+        return true;
+    }
+
+    CQuarnWrapper wrapper;
+    CQuarnDataModel db{wrapper};
+};
+
+TEST_F(GuideTest, ReadsEventsInReplyOrder)
+{
+    db.SetMissingNameText("Broken Information");
+    ASSERT_TRUE(ReadGuide(Reply(R"(<epg svc_type="0" svc_idx="12">
+        <evt id="1" stime="2014-03-05T21:00" etime="2014-03-05T21:45">
+          <name encoding="UTF-8">Tagesthemen</name><text encoding="x">Nachrichten</text></evt>
+        <evt id="2" stime="2014-03-05T21:45" etime="2014-03-05T23:00"><name>(none)</name></evt>
+        <evt id="3"><name>(NONE) </name></evt>
+      </epg>)")));
+    const CGuideElement& g = db.Guide();
+    EXPECT_EQ(g.boxTime, Local(2014, 3, 5, 21, 15)); // the seconds of 21:15:59 are not read
+    EXPECT_EQ(g.svcType, 0);
+    EXPECT_EQ(g.svcIdx, 12);
+    ASSERT_EQ(g.events.size(), 3u);
+    EXPECT_EQ(g.events[0]->id, 1);
+    EXPECT_EQ(g.events[0]->start, Local(2014, 3, 5, 21, 0));
+    EXPECT_EQ(g.events[0]->end, Local(2014, 3, 5, 21, 45));
+    EXPECT_EQ(g.events[0]->name, "Tagesthemen");
+    EXPECT_EQ(g.events[0]->nameEncoding, "UTF-8");
+    EXPECT_EQ(g.events[0]->text, "Nachrichten");
+    EXPECT_EQ(g.events[0]->textEncoding, "x");
+    EXPECT_EQ(g.events[1]->name, "Broken Information");
+    EXPECT_TRUE(g.events[1]->text.isEmpty());
+    EXPECT_TRUE(g.events[1]->textEncoding.isEmpty());
+    EXPECT_EQ(g.events[2]->name, "(NONE) "); // only the exact word is replaced
+    EXPECT_EQ(g.events[2]->start, 0);
+    EXPECT_SOUND(db);
+}
+
+TEST_F(GuideTest, LinksEventsToSchedulesOfTheSameService)
+{
+    db.AddSchedule(MakeScheduleRecord(1, -1, 0, 12, 7)); // this service
+    db.AddSchedule(MakeScheduleRecord(2, -1, 0, 13, 8)); // another service, event 8
+    db.AddSchedule(MakeScheduleRecord(3, 5, 0, 12, 9));  // a series of this service
+    ASSERT_TRUE(ReadGuide(Reply(R"(<epg svc_type="0" svc_idx="12">
+        <evt id="7"/><evt id="8"/><evt id="9"/><evt id="10"/></epg>)")));
+    const auto& ev = db.Guide().events;
+    EXPECT_EQ(ev[0]->schedule, db.FindSchedule(1));
+    EXPECT_EQ(ev[1]->schedule, nullptr);
+    EXPECT_EQ(ev[2]->schedule, db.FindSchedule(3));
+    EXPECT_EQ(ev[3]->schedule, nullptr);
+    EXPECT_SOUND(db);
+
+    // Deleting the schedule takes the link with it; a new one for the guide's service links anew.
+    db.RemoveSchedule(1);
+    EXPECT_EQ(ev[0]->schedule, nullptr);
+    db.StoreSchedule(*MakeScheduleRecord(17, -1, 0, 12, 10));
+    EXPECT_EQ(ev[3]->schedule, db.FindSchedule(17));
+    EXPECT_SOUND(db);
+}
+
+TEST_F(GuideTest, MissingPartsAndBrokenTimes)
+{
+    ASSERT_TRUE(ReadGuide(Reply(R"(<epg svc_type="1" svc_idx="4"><evt id="1"/></epg>)")));
+    // Without an epg section: no events, the service of the previous guide stays.
+    ASSERT_TRUE(ReadGuide(Reply("<other/>")));
+    EXPECT_TRUE(db.Guide().events.empty());
+    EXPECT_EQ(db.Guide().svcType, 1);
+    EXPECT_EQ(db.Guide().svcIdx, 4);
+
+    ASSERT_TRUE(ReadGuide(Reply(R"(<epg svc_type="1" svc_idx="4"><evt id="1"/></epg>)")));
+    // An event time out of range fails the guide; the one shown before stays whole.
+    EXPECT_FALSE(ReadGuide(
+        Reply(R"(<epg svc_type="0" svc_idx="5"><evt id="2"/><evt id="3" etime="2014-02-01T10:60"/></epg>)")));
+    ASSERT_EQ(db.Guide().events.size(), 1u);
+    EXPECT_EQ(db.Guide().events[0]->id, 1);
+    EXPECT_EQ(db.Guide().svcIdx, 4);
+    EXPECT_SOUND(db);
+}
+
+} // namespace
