@@ -1,6 +1,6 @@
 // Reading a service's guide and linking its events to the schedules made for them.
-#include "DbTestSupport.h"
 #include "protocol/CQuarnXML.h"
+#include "tests/db/DbTestSupport.h"
 
 using namespace dbtest;
 

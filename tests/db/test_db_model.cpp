@@ -1,6 +1,6 @@
 // The database's own rules: withholding, group order, schedule order and grouping, overwriting,
 // deleting, links and lookups, built directly without a reply.
-#include "DbTestSupport.h"
+#include "tests/db/DbTestSupport.h"
 
 #include <climits>
 #include <vector>

@@ -1,7 +1,7 @@
 // Reading a full reload: favourites, the service list, schedules, the PIN check and the status,
 // from replies injected as if the box had sent them.
-#include "DbTestSupport.h"
 #include "protocol/CQuarnXML.h"
+#include "tests/db/DbTestSupport.h"
 
 #include <cctype>
 #include <vector>

@@ -1,5 +1,5 @@
 // Where the box is asked to stream to and which address the player opens.
-#include "DbTestSupport.h"
+#include "tests/db/DbTestSupport.h"
 
 using namespace dbtest;
 
