@@ -126,6 +126,22 @@ bool CQuarnDataModel::UpdateEPG(int svcType, int svcIdx)
     return loaded;
 }
 
+bool CQuarnDataModel::GuideFromDocument(const pugi::xml_document& doc)
+{
+    BusyFrame frame(*this);
+    if (!frame.Entered())
+        return false;
+    bool loaded = false;
+    try {
+        loaded = m_xml->ApplyGuide(doc, m_guide);
+    } catch (const std::exception&) {
+        loaded = false;
+    }
+    if (loaded)
+        LinkEventsToSchedules();
+    return loaded;
+}
+
 int CQuarnDataModel::SetSchedule(const CScheduleElement& schedule)
 {
     BusyFrame frame(*this);

@@ -58,6 +58,8 @@ public:
     // A full reload from an already loaded reply of the combined request, without asking the box;
     // it is what UpdateService does once the reply is in.
     bool ReloadFromDocument(const pugi::xml_document& doc);
+    // Likewise for a guide reply: what UpdateEPG does once the reply is in.
+    bool GuideFromDocument(const pugi::xml_document& doc);
 
     // Lookups; the first match in list order wins.
     CSatelliteElement* FindGroup(int idx) const;

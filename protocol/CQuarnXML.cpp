@@ -5,8 +5,16 @@
 #include "protocol/CQuarnWrapper.h"
 #include "protocol/CReplyReader.h"
 
+#include <array>
 #include <cstring>
+#include <ctime>
 #include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 // The per-record selections ("@idx", "service/@num", child "evt", ...) are read straight from the
 // tree: they name an attribute or a child of the node in hand, and a reply of a large box has
@@ -15,29 +23,9 @@
 
 namespace {
 
-const pugi::xpath_query& FavQuery()
-{
-    static const pugi::xpath_query q("//fav");
-    return q;
-}
-const pugi::xpath_query& SatQuery()
-{
-    static const pugi::xpath_query q("//sat");
-    return q;
-}
 const pugi::xpath_query& AlarmQuery()
 {
     static const pugi::xpath_query q("//alarm");
-    return q;
-}
-const pugi::xpath_query& StreamingQuery()
-{
-    static const pugi::xpath_query q("//streaming");
-    return q;
-}
-const pugi::xpath_query& LiveQuery()
-{
-    static const pugi::xpath_query q("//live");
     return q;
 }
 const pugi::xpath_query& CreatedQuery()
@@ -59,6 +47,43 @@ const pugi::xpath_query& EpgEventsQuery()
 {
     static const pugi::xpath_query q("//epg/evt");
     return q;
+}
+
+// Name tests of the tree walk: the first letters of the box's names mostly differ, so checking it
+// first spares most of the full comparisons.
+bool NameIs(const char* name, const char* wanted)
+{
+    return name[0] == wanted[0] && std::strcmp(name, wanted) == 0;
+}
+
+// "@name": the node's first attribute of that name.
+pugi::xml_attribute Attr(const pugi::xml_node& node, const char* name)
+{
+    for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+        if (NameIs(a.name(), name))
+            return a;
+    }
+    return {};
+}
+
+// "name" as a child step: the node's first child element of that name, and the ones after it.
+pugi::xml_node NextChild(pugi::xml_node c, const char* name)
+{
+    for (; c; c = c.next_sibling()) {
+        if (c.type() == pugi::node_element && NameIs(c.name(), name))
+            return c;
+    }
+    return {};
+}
+
+pugi::xml_node Child(const pugi::xml_node& node, const char* name)
+{
+    return NextChild(node.first_child(), name);
+}
+
+pugi::xml_node NextSibling(const pugi::xml_node& node, const char* name)
+{
+    return NextChild(node.next_sibling(), name);
 }
 
 void ReadInt(const pugi::xml_attribute& a, int& field)
@@ -86,11 +111,198 @@ void ReadText(const pugi::xml_node& element, QString& field)
         field = QString::fromUtf8(element.child_value());
 }
 
-[[nodiscard]] bool ReadTime(const pugi::xml_attribute& a, qint64& field)
+// Converting a local date-time asks the C library, which looks at the time zone file on every
+// call; a large reply carries tens of thousands of times but only a few hundred distinct ones, in
+// even fewer distinct hours. The cache maps a time text to what the conversion gives for it, and
+// converts each hour only once: within an hour that holds no change of the clock's offset, the
+// minutes follow the hour's start one to one. Hours with a change, and texts in any but the plain
+// "digits and separators" form, go through the conversion itself. The cache is emptied at the
+// start of every reply so that a change of the computer's time zone is seen by the next one.
+class TimeTextCache final
 {
-    if (!a)
+public:
+    std::optional<qint64> Parse(const char* text)
+    {
+        const std::string_view view(text);
+        if (view.size() > kMaxKey)
+            return CReplyReader::ParseBoxTime(QString::fromUtf8(text));
+        Key key{};
+        std::memcpy(key.bytes.data(), view.data(), view.size());
+        key.size = static_cast<unsigned char>(view.size());
+        if (const auto it = m_map.find(key); it != m_map.end())
+            return it->second;
+        if (m_map.size() >= kMaxEntries)
+            m_map.clear();
+        const std::optional<qint64> t = Convert(text);
+        m_map.emplace(key, t);
+        return t;
+    }
+
+    void Clear()
+    {
+        m_map.clear();
+        m_hours.clear();
+    }
+
+private:
+    static constexpr size_t kMaxKey = 31;
+    static constexpr size_t kMaxEntries = 16384;
+
+    struct Key
+    {
+        std::array<char, kMaxKey> bytes;
+        unsigned char size;
+        std::string_view View() const { return {bytes.data(), size}; }
+        bool operator==(const Key& o) const { return View() == o.View(); }
+    };
+    struct KeyHash
+    {
+        size_t operator()(const Key& k) const { return std::hash<std::string_view>{}(k.View()); }
+    };
+
+    struct Hour
+    {
+        std::optional<qint64> start; // hh:00 of the hour
+        bool steady = false;         // no change of offset within the hour
+    };
+
+    // Year, month, day, hour and minute of a text made of digits and the separators '-', 'T' and
+    // ':' only, split as the box time rule splits it; false for anything else.
+    static bool PlainParts(std::string_view text, std::array<int, 5>& parts)
+    {
+        size_t n = 0;
+        size_t i = 0;
+        while (i < text.size()) {
+            const char c = text[i];
+            if (c == '-' || c == 'T' || c == ':') {
+                ++i;
+                continue;
+            }
+            if (c < '0' || c > '9')
+                return false;
+            int value = 0;
+            size_t digits = 0;
+            for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++digits)
+                value = value * 10 + (text[i] - '0');
+            if (digits > 8)
+                return false;
+            if (n < parts.size())
+                parts[n] = value;
+            ++n;
+        }
+        for (; n < parts.size(); ++n)
+            parts[n] = 0;
         return true;
-    const auto t = CReplyReader::ParseBoxTime(QString::fromUtf8(a.value()));
+    }
+
+    static bool SameOffset(qint64 a, qint64 b)
+    {
+#if defined(__unix__)
+        // localtime_r, unlike mktime, does not look at the time zone file again.
+        std::tm ta{}, tb{};
+        const auto ca = static_cast<std::time_t>(a);
+        const auto cb = static_cast<std::time_t>(b);
+        return localtime_r(&ca, &ta) && localtime_r(&cb, &tb) && ta.tm_gmtoff == tb.tm_gmtoff &&
+               ta.tm_isdst == tb.tm_isdst;
+#else
+        Q_UNUSED(a);
+        Q_UNUSED(b);
+        return false;
+#endif
+    }
+
+    std::optional<qint64> Convert(const char* text)
+    {
+        std::array<int, 5> p{};
+        const bool plain = PlainParts(text, p);
+        // Only in-range parts take the short way; everything else gets the full rule's answer.
+        if (!plain || p[0] < 1900 || p[0] > 9999 || p[1] < 1 || p[1] > 12 || p[2] < 1 || p[2] > 31 ||
+            p[3] > 23 || p[4] > 59)
+            return CReplyReader::ParseBoxTime(QString::fromUtf8(text));
+        const qint64 key = ((static_cast<qint64>(p[0]) * 16 + p[1]) * 32 + p[2]) * 32 + p[3];
+        auto it = m_hours.find(key);
+        if (it == m_hours.end()) {
+            Hour h;
+            h.start = CReplyReader::ParseBoxTime(
+                QStringLiteral("%1-%2-%3T%4:0").arg(p[0]).arg(p[1]).arg(p[2]).arg(p[3]));
+            h.steady = h.start && SameOffset(*h.start, *h.start + 3599);
+            it = m_hours.emplace(key, h).first;
+        }
+        if (!it->second.steady)
+            return CReplyReader::ParseBoxTime(QString::fromUtf8(text));
+        return *it->second.start + 60 * static_cast<qint64>(p[4]);
+    }
+
+    std::unordered_map<Key, std::optional<qint64>, KeyHash> m_map;
+    std::unordered_map<qint64, Hour> m_hours;
+};
+
+TimeTextCache& Times()
+{
+    thread_local TimeTextCache cache;
+    return cache;
+}
+
+// The values of the wanted attributes of one element, each the first of its name, in one pass over
+// the element's attributes; none for an absent one. Looking each up on its own would walk the
+// attribute list once per field.
+template <size_t N>
+std::array<const char*, N> Collect(const pugi::xml_node& node, const std::array<const char*, N>& names)
+{
+    std::array<const char*, N> values{};
+    for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+        const char* name = a.name();
+        for (size_t i = 0; i < N; ++i) {
+            if (!values[i] && NameIs(name, names[i])) {
+                values[i] = a.value();
+                break;
+            }
+        }
+    }
+    return values;
+}
+
+void ReadInt(const char* value, int& field)
+{
+    if (value)
+        field = CReplyReader::ToInt(value);
+}
+
+void ReadBool(const char* value, bool& field)
+{
+    if (value)
+        field = CReplyReader::ToInt(value) != 0;
+}
+
+void ReadText(const char* value, QString& field)
+{
+    if (value)
+        field = QString::fromUtf8(value);
+}
+
+// Encoding names repeat across thousands of records; sharing one copy of each saves an allocation
+// per record.
+void ReadEncoding(const char* value, QString& field)
+{
+    if (!value)
+        return;
+    thread_local std::vector<std::pair<std::string, QString>> seen;
+    for (const auto& [text, shared] : seen) {
+        if (text == value) {
+            field = shared;
+            return;
+        }
+    }
+    field = QString::fromUtf8(value);
+    if (seen.size() < 32)
+        seen.emplace_back(value, field);
+}
+
+[[nodiscard]] bool ReadTime(const char* value, qint64& field)
+{
+    if (!value)
+        return true;
+    const auto t = Times().Parse(value);
     if (!t)
         return false;
     field = *t;
@@ -100,8 +312,8 @@ void ReadText(const pugi::xml_node& element, QString& field)
 // "child/@name": the attribute of the first `child` element that carries it.
 pugi::xml_attribute ChildAttribute(const pugi::xml_node& node, const char* child, const char* name)
 {
-    for (pugi::xml_node c = node.child(child); c; c = c.next_sibling(child)) {
-        if (const pugi::xml_attribute a = c.attribute(name))
+    for (pugi::xml_node c = Child(node, child); c; c = NextSibling(c, child)) {
+        if (const pugi::xml_attribute a = Attr(c, name))
             return a;
     }
     return {};
@@ -110,7 +322,7 @@ pugi::xml_attribute ChildAttribute(const pugi::xml_node& node, const char* child
 // "child/text()": the first character data among the `child` elements.
 pugi::xml_node ChildText(const pugi::xml_node& node, const char* child)
 {
-    for (pugi::xml_node c = node.child(child); c; c = c.next_sibling(child)) {
+    for (pugi::xml_node c = Child(node, child); c; c = NextSibling(c, child)) {
         for (pugi::xml_node t = c.first_child(); t; t = t.next_sibling()) {
             if (t.type() == pugi::node_pcdata || t.type() == pugi::node_cdata)
                 return t;
@@ -152,16 +364,7 @@ bool CQuarnXML::LoadEPG(int svcType, int svcIdx, CGuideElement& guide)
     pugi::xml_document doc;
     if (!m_wrapper.QueryEPG(doc, svcType, svcIdx))
         return false;
-    // Read aside and put in place only when the whole reply was read, so that a broken reply
-    // leaves the guide as it was instead of half replaced.
-    CGuideElement read;
-    read.boxTime = guide.boxTime;
-    read.svcType = guide.svcType;
-    read.svcIdx = guide.svcIdx;
-    if (!ReadGuide(doc, read))
-        return false;
-    guide = std::move(read);
-    return true;
+    return ApplyGuide(doc, guide);
 }
 
 int CQuarnXML::SetSchedule(const CScheduleElement& s, CQuarnDataModel& db)
@@ -230,14 +433,69 @@ bool CQuarnXML::SendRemoteKey(int key, int repeat, int& code)
 
 // ---- readers --------------------------------------------------------------------------------
 
+CQuarnXML::Sections CQuarnXML::Sections::Of(const pugi::xml_document& doc)
+{
+    // The library's own walk visits every node in document order; only element names are looked
+    // at, and their first letter settles most of them.
+    struct Walker final : pugi::xml_tree_walker
+    {
+        bool for_each(pugi::xml_node& n) override
+        {
+            const char* name = n.name();
+            switch (name[0]) {
+            case 'f':
+                if (std::strcmp(name, "fav") == 0)
+                    found.fav.push_back(n);
+                break;
+            case 's':
+                if (std::strcmp(name, "sat") == 0)
+                    found.sat.push_back(n);
+                else if (!found.streaming && std::strcmp(name, "streaming") == 0)
+                    found.streaming = n;
+                break;
+            case 'a':
+                if (std::strcmp(name, "alarm") == 0)
+                    found.alarm.push_back(n);
+                break;
+            case 'p':
+                if (std::strcmp(name, "pin") == 0)
+                    found.pin.push_back(n);
+                break;
+            case 'l':
+                if (!found.live && std::strcmp(name, "live") == 0)
+                    found.live = n;
+                break;
+            default:
+                break;
+            }
+            return true;
+        }
+        Sections found;
+    } walker;
+    // Text nodes have an empty name and so match nothing above.
+    pugi::xml_node root = doc.root();
+    root.traverse(walker);
+    return std::move(walker.found);
+}
+
 bool CQuarnXML::ReadReload(const pugi::xml_document& favorites, const pugi::xml_document& serviceList,
                            const pugi::xml_document& scheduleList, const pugi::xml_document& pinCheck,
                            const pugi::xml_document& status, CQuarnDataModel& db) const
 {
+    Times().Clear();
     try {
-        return ReadFavoriteGroups(favorites, db) && ReadServiceList(serviceList, db) &&
-               ReadScheduleList(scheduleList, db) && ReadPinCheck(pinCheck, db) &&
-               ReadStatus(status, db.MutableStatus());
+        // A box that takes the combined request answers all five in one document, walked once.
+        const Sections combined = Sections::Of(favorites);
+        std::optional<Sections> own;
+        const auto of = [&](const pugi::xml_document& doc) -> const Sections& {
+            if (&doc == &favorites)
+                return combined;
+            own = Sections::Of(doc);
+            return *own;
+        };
+        return ReadFavoriteGroups(combined, db) && ReadServiceList(of(serviceList), db) &&
+               ReadScheduleList(of(scheduleList), db) && ReadPinCheck(of(pinCheck), db) &&
+               ReadStatus(of(status), db.MutableStatus());
     } catch (const std::exception&) {
         return false;
     }
@@ -245,18 +503,20 @@ bool CQuarnXML::ReadReload(const pugi::xml_document& favorites, const pugi::xml_
 
 void CQuarnXML::ReadFavoriteGroup(const pugi::xml_node& fav, CFavoriteGroupElement& group)
 {
-    ReadInt(fav.attribute("idx"), group.idx);
-    ReadInt(fav.attribute("sat_idx"), group.satIdx);
-    ReadBool(fav.attribute("blocked"), group.blocked);
-    ReadText(fav.attribute("encoding"), group.nameEncoding);
+    static constexpr std::array<const char*, 4> kNames{"idx", "sat_idx", "blocked", "encoding"};
+    const auto v = Collect(fav, kNames);
+    ReadInt(v[0], group.idx);
+    ReadInt(v[1], group.satIdx);
+    ReadBool(v[2], group.blocked);
+    ReadEncoding(v[3], group.nameEncoding);
     ReadText(fav, group.name);
 }
 
-bool CQuarnXML::ReadFavoriteGroups(const pugi::xml_document& doc, CQuarnDataModel& db) const
+bool CQuarnXML::ReadFavoriteGroups(const Sections& reply, CQuarnDataModel& db) const
 {
-    for (const pugi::xpath_node& n : FavQuery().evaluate_node_set(doc)) {
+    for (const pugi::xml_node& fav : reply.fav) {
         auto group = std::make_unique<CFavoriteGroupElement>();
-        ReadFavoriteGroup(n.node(), *group);
+        ReadFavoriteGroup(fav, *group);
         if (!group->blocked) {
             auto entry = std::make_unique<CSatelliteElement>();
             entry->idx = group->satIdx;
@@ -272,68 +532,87 @@ bool CQuarnXML::ReadFavoriteGroups(const pugi::xml_document& doc, CQuarnDataMode
 
 void CQuarnXML::ReadSatellite(const pugi::xml_node& sat, CSatelliteElement& satellite)
 {
-    ReadInt(sat.attribute("idx"), satellite.idx);
-    ReadInt(sat.attribute("degree"), satellite.degree);
-    ReadText(sat.attribute("name"), satellite.name);
+    static constexpr std::array<const char*, 3> kNames{"idx", "degree", "name"};
+    const auto v = Collect(sat, kNames);
+    ReadInt(v[0], satellite.idx);
+    ReadInt(v[1], satellite.degree);
+    ReadText(v[2], satellite.name);
 }
 
 void CQuarnXML::ReadTransponder(const pugi::xml_node& tp, CTransponderElement& t)
 {
-    ReadInt(tp.attribute("idx"), t.idx);
-    ReadInt(tp.attribute("freq"), t.freq);
-    ReadInt(tp.attribute("polar"), t.polar);
-    ReadInt(tp.attribute("sr"), t.sr);
-    ReadInt(tp.attribute("tsid"), t.tsid);
-    ReadInt(tp.attribute("orgnetid"), t.orgnetid);
-    ReadText(tp.attribute("netname"), t.netname);
-    ReadBool(tp.attribute("change_svc_possibility"), t.changeSvcPossibility);
-    ReadBool(tp.attribute("streaming_possibility"), t.streamingPossibility);
+    static constexpr std::array<const char*, 9> kNames{"idx",
+                                                       "freq",
+                                                       "polar",
+                                                       "sr",
+                                                       "tsid",
+                                                       "orgnetid",
+                                                       "netname",
+                                                       "change_svc_possibility",
+                                                       "streaming_possibility"};
+    const auto v = Collect(tp, kNames);
+    ReadInt(v[0], t.idx);
+    ReadInt(v[1], t.freq);
+    ReadInt(v[2], t.polar);
+    ReadInt(v[3], t.sr);
+    ReadInt(v[4], t.tsid);
+    ReadInt(v[5], t.orgnetid);
+    ReadText(v[6], t.netname);
+    ReadBool(v[7], t.changeSvcPossibility);
+    ReadBool(v[8], t.streamingPossibility);
 }
 
 bool CQuarnXML::ReadService(const pugi::xml_node& svc, CServiceElement& s) const
 {
-    ReadInt(svc.attribute("idx"), s.idx);
-    ReadInt(svc.attribute("type"), s.type);
+    static constexpr std::array<const char*, 9> kNames{"idx",  "type",      "sid",     "vpid", "apid",
+                                                       "ppid", "scrambled", "blocked", "fav"};
+    const auto v = Collect(svc, kNames);
+    ReadInt(v[0], s.idx);
+    ReadInt(v[1], s.type);
     s.key = MakeServiceKey(s.type, s.idx);
-    ReadInt(svc.attribute("sid"), s.sid);
-    ReadInt(svc.attribute("vpid"), s.vpid);
-    ReadInt(svc.attribute("apid"), s.apid);
-    ReadInt(svc.attribute("ppid"), s.ppid);
-    ReadBool(svc.attribute("scrambled"), s.scrambled);
-    ReadBool(svc.attribute("blocked"), s.blocked);
-    ReadInt(svc.attribute("fav"), s.fav);
-    if (const pugi::xml_node service = svc.child("service")) {
-        ReadInt(service.attribute("num"), s.num);
-        ReadInt(service.attribute("lcn"), s.lcn);
-        ReadText(service.attribute("encoding"), s.nameEncoding);
+    ReadInt(v[2], s.sid);
+    ReadInt(v[3], s.vpid);
+    ReadInt(v[4], s.apid);
+    ReadInt(v[5], s.ppid);
+    ReadBool(v[6], s.scrambled);
+    ReadBool(v[7], s.blocked);
+    ReadInt(v[8], s.fav);
+    if (const pugi::xml_node service = Child(svc, "service")) {
+        static constexpr std::array<const char*, 3> kServiceNames{"num", "lcn", "encoding"};
+        const auto sv = Collect(service, kServiceNames);
+        ReadInt(sv[0], s.num);
+        ReadInt(sv[1], s.lcn);
+        ReadEncoding(sv[2], s.nameEncoding);
         ReadText(service, s.name);
     }
-    if (const pugi::xml_node evt = svc.child("evt")) {
+    if (const pugi::xml_node evt = Child(svc, "evt")) {
         if (!ReadEvent(evt, s.presentEvent))
             return false;
     }
-    if (const pugi::xml_node recording = svc.child("recording")) {
-        ReadText(recording.attribute("duration"), s.recDuration);
-        ReadText(recording.attribute("rectime"), s.recTime);
+    // Selected as "recording " by the box's own client; the trailing blank never mattered.
+    if (const pugi::xml_node recording = Child(svc, "recording")) {
+        static constexpr std::array<const char*, 2> kRecordingNames{"duration", "rectime"};
+        const auto rv = Collect(recording, kRecordingNames);
+        ReadText(rv[0], s.recDuration);
+        ReadText(rv[1], s.recTime);
     }
     return true;
 }
 
-bool CQuarnXML::ReadServiceList(const pugi::xml_document& doc, CQuarnDataModel& db) const
+bool CQuarnXML::ReadServiceList(const Sections& reply, CQuarnDataModel& db) const
 {
-    for (const pugi::xpath_node& n : SatQuery().evaluate_node_set(doc)) {
-        const pugi::xml_node sat = n.node();
+    for (const pugi::xml_node& sat : reply.sat) {
         auto satellite = std::make_unique<CSatelliteElement>();
         ReadSatellite(sat, *satellite);
         CSatelliteElement* entry = satellite.get();
         db.AddGroupEntry(std::move(satellite));
-        for (pugi::xml_node tp = sat.child("tp"); tp; tp = tp.next_sibling("tp")) {
+        for (pugi::xml_node tp = Child(sat, "tp"); tp; tp = NextSibling(tp, "tp")) {
             auto transponder = std::make_unique<CTransponderElement>();
             ReadTransponder(tp, *transponder);
             const int tpIdx = transponder->idx;
             const bool streamingPossibility = transponder->streamingPossibility;
             db.StoreTransponder(std::move(transponder));
-            for (pugi::xml_node svc = tp.child("svc"); svc; svc = svc.next_sibling("svc")) {
+            for (pugi::xml_node svc = Child(tp, "svc"); svc; svc = NextSibling(svc, "svc")) {
                 auto service = std::make_unique<CServiceElement>();
                 if (!ReadService(svc, *service))
                     return false;
@@ -351,37 +630,44 @@ bool CQuarnXML::ReadServiceList(const pugi::xml_document& doc, CQuarnDataModel& 
 
 bool CQuarnXML::ReadSchedule(const pugi::xml_node& alarm, CScheduleElement& s)
 {
-    ReadInt(alarm.attribute("id"), s.id);
-    ReadInt(alarm.attribute("type"), s.type);
-    ReadInt(alarm.attribute("mode"), s.mode);
-    ReadInt(alarm.attribute("days"), s.days);
-    if (!ReadTime(alarm.attribute("stime"), s.start) || !ReadTime(alarm.attribute("etime"), s.end))
+    static constexpr std::array<const char*, 6> kNames{"id", "type", "mode", "days", "stime", "etime"};
+    const auto v = Collect(alarm, kNames);
+    ReadInt(v[0], s.id);
+    ReadInt(v[1], s.type);
+    ReadInt(v[2], s.mode);
+    ReadInt(v[3], s.days);
+    if (!ReadTime(v[4], s.start) || !ReadTime(v[5], s.end))
         return false;
-    if (const pugi::xml_node svc = alarm.child("svc")) {
+    if (const pugi::xml_node svc = Child(alarm, "svc")) {
+        static constexpr std::array<const char*, 4> kSvcNames{"sat", "type", "idx", "encoding"};
+        const auto sv = Collect(svc, kSvcNames);
         ReadText(svc, s.serviceName);
-        ReadInt(svc.attribute("sat"), s.satIdx);
-        ReadInt(svc.attribute("type"), s.svcType);
-        ReadInt(svc.attribute("idx"), s.svcIdx);
-        ReadText(svc.attribute("encoding"), s.serviceEncoding);
+        ReadInt(sv[0], s.satIdx);
+        ReadInt(sv[1], s.svcType);
+        ReadInt(sv[2], s.svcIdx);
+        ReadEncoding(sv[3], s.serviceEncoding);
     }
-    if (const pugi::xml_node evt = alarm.child("evt")) {
+    static constexpr std::array<const char*, 2> kIdNames{"id", "encoding"};
+    if (const pugi::xml_node evt = Child(alarm, "evt")) {
+        const auto ev = Collect(evt, kIdNames);
         ReadText(evt, s.eventName);
-        ReadInt(evt.attribute("id"), s.eventId);
-        ReadText(evt.attribute("encoding"), s.eventEncoding);
+        ReadInt(ev[0], s.eventId);
+        ReadEncoding(ev[1], s.eventEncoding);
     }
-    if (const pugi::xml_node series = alarm.child("series")) {
+    if (const pugi::xml_node series = Child(alarm, "series")) {
+        const auto sv = Collect(series, kIdNames);
         ReadText(series, s.seriesName);
-        ReadInt(series.attribute("id"), s.seriesId);
-        ReadText(series.attribute("encoding"), s.seriesEncoding);
+        ReadInt(sv[0], s.seriesId);
+        ReadEncoding(sv[1], s.seriesEncoding);
     }
     return true;
 }
 
-bool CQuarnXML::ReadScheduleList(const pugi::xml_document& doc, CQuarnDataModel& db)
+bool CQuarnXML::ReadScheduleList(const Sections& reply, CQuarnDataModel& db)
 {
-    for (const pugi::xpath_node& n : AlarmQuery().evaluate_node_set(doc)) {
+    for (const pugi::xml_node& alarm : reply.alarm) {
         auto schedule = std::make_unique<CScheduleElement>();
-        if (!ReadSchedule(n.node(), *schedule))
+        if (!ReadSchedule(alarm, *schedule))
             return false;
         schedule->service = db.FindService(MakeServiceKey(schedule->svcType, schedule->svcIdx));
         db.AddSchedule(std::move(schedule));
@@ -389,21 +675,23 @@ bool CQuarnXML::ReadScheduleList(const pugi::xml_document& doc, CQuarnDataModel&
     return true;
 }
 
-bool CQuarnXML::ReadPinCheck(const pugi::xml_document& doc, CQuarnDataModel& db)
+bool CQuarnXML::ReadPinCheck(const Sections& reply, CQuarnDataModel& db)
 {
-    int error = 0;
-    if (!CReplyReader::GetErrorCode(doc, "//pin", error)) {
-        db.SetLocked(false);
-        return false;
+    // "//pin/@error": the error attribute of the first pin element that has one.
+    for (const pugi::xml_node& pin : reply.pin) {
+        if (const pugi::xml_attribute error = Attr(pin, "error")) {
+            db.SetLocked(CReplyReader::ToInt(error.value()) != 0);
+            return true;
+        }
     }
-    db.SetLocked(error != 0);
-    return true;
+    db.SetLocked(false);
+    return false;
 }
 
 bool CQuarnXML::ReadServiceRef(const pugi::xml_node& svc, CServiceRefElement& r) const
 {
-    ReadInt(svc.attribute("idx"), r.idx);
-    ReadInt(svc.attribute("type"), r.type);
+    ReadInt(Attr(svc, "idx"), r.idx);
+    ReadInt(Attr(svc, "type"), r.type);
     ReadInt(ChildAttribute(svc, "service", "num"), r.num);
     ReadInt(ChildAttribute(svc, "service", "lcn"), r.lcn);
     ReadText(ChildAttribute(svc, "service", "encoding"), r.nameEncoding);
@@ -415,26 +703,26 @@ bool CQuarnXML::ReadServiceRef(const pugi::xml_node& svc, CServiceRefElement& r)
     ReadBool(ChildAttribute(svc, "info", "dolby"), r.dolby);
     ReadBool(ChildAttribute(svc, "info", "hd"), r.hd);
     ReadBool(ChildAttribute(svc, "info", "multifeed"), r.multifeed);
-    if (const pugi::xml_node evt = svc.child("evt"))
+    if (const pugi::xml_node evt = Child(svc, "evt"))
         return ReadEvent(evt, r.event);
     return true;
 }
 
-bool CQuarnXML::ReadStatus(const pugi::xml_document& doc, CBoxStatusElement& status) const
+bool CQuarnXML::ReadStatus(const Sections& reply, CBoxStatusElement& status) const
 {
-    if (const pugi::xml_node streaming = StreamingQuery().evaluate_node(doc).node()) {
-        ReadInt(streaming.attribute("status"), status.streamingStatus);
+    if (const pugi::xml_node streaming = reply.streaming) {
+        ReadInt(Attr(streaming, "status"), status.streamingStatus);
         ReadInt(ChildAttribute(streaming, "net", "protocol"), status.netProtocol);
         ReadText(ChildAttribute(streaming, "net", "client_ip"), status.clientAddress);
         ReadInt(ChildAttribute(streaming, "net", "client_port"), status.clientPort);
         ReadText(ChildAttribute(streaming, "net", "url"), status.url);
-        if (const pugi::xml_node svc = streaming.child("svc")) {
+        if (const pugi::xml_node svc = Child(streaming, "svc")) {
             if (!ReadServiceRef(svc, status.streamingService))
                 return false;
         }
     }
-    if (const pugi::xml_node live = LiveQuery().evaluate_node(doc).node()) {
-        if (const pugi::xml_node svc = live.child("svc")) {
+    if (const pugi::xml_node live = reply.live) {
+        if (const pugi::xml_node svc = Child(live, "svc")) {
             if (!ReadServiceRef(svc, status.liveService))
                 return false;
         }
@@ -444,10 +732,13 @@ bool CQuarnXML::ReadStatus(const pugi::xml_document& doc, CBoxStatusElement& sta
 
 bool CQuarnXML::ReadEvent(const pugi::xml_node& evt, CEventElement& e) const
 {
-    ReadInt(evt.attribute("id"), e.id);
-    if (!ReadTime(evt.attribute("stime"), e.start) || !ReadTime(evt.attribute("etime"), e.end))
+    static constexpr std::array<const char*, 3> kNames{"id", "stime", "etime"};
+    const auto v = Collect(evt, kNames);
+    ReadInt(v[0], e.id);
+    if (!ReadTime(v[1], e.start) || !ReadTime(v[2], e.end))
         return false;
-    if (const pugi::xml_node name = evt.child("name")) {
+    static constexpr std::array<const char*, 1> kEncoding{"encoding"};
+    if (const pugi::xml_node name = Child(evt, "name")) {
         const char* text = name.child_value();
         // The box's word for a missing title, in whatever letter case it chose.
         if (std::strlen(text) == 6 &&
@@ -455,11 +746,11 @@ bool CQuarnXML::ReadEvent(const pugi::xml_node& evt, CEventElement& e) const
             e.name = m_missingNameText;
         else
             e.name = QString::fromUtf8(text);
-        ReadText(name.attribute("encoding"), e.nameEncoding);
+        ReadEncoding(Collect(name, kEncoding)[0], e.nameEncoding);
     }
-    if (const pugi::xml_node text = evt.child("text")) {
+    if (const pugi::xml_node text = Child(evt, "text")) {
         ReadText(text, e.text);
-        ReadText(text.attribute("encoding"), e.textEncoding);
+        ReadEncoding(Collect(text, kEncoding)[0], e.textEncoding);
     }
     return true;
 }
@@ -490,8 +781,23 @@ bool CQuarnXML::ReadGuide(const pugi::xml_document& doc, CGuideElement& guide) c
     }
 }
 
+bool CQuarnXML::ApplyGuide(const pugi::xml_document& doc, CGuideElement& guide) const
+{
+    // Read aside so that a broken reply leaves the guide as it was instead of half replaced.
+    Times().Clear();
+    CGuideElement read;
+    read.boxTime = guide.boxTime;
+    read.svcType = guide.svcType;
+    read.svcIdx = guide.svcIdx;
+    if (!ReadGuide(doc, read))
+        return false;
+    guide = std::move(read);
+    return true;
+}
+
 int CQuarnXML::ApplyScheduleReply(const pugi::xml_document& doc, CQuarnDataModel& db)
 {
+    Times().Clear();
     try {
         int result = 0;
         CReplyReader::GetErrorCode(doc, "//alarm", result);

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <pugixml.hpp>
+#include <vector>
 
 class CQuarnDataModel;
 class CQuarnWrapper;
@@ -38,17 +39,28 @@ public:
     bool StopStreaming(int& result);
     bool SendRemoteKey(int key, int repeat, int& code);
 
+    // The section elements a full reload reads ("//fav", "//sat", "//alarm", "//pin", "//streaming",
+    // "//live"), in document order, found in one walk of the tree instead of one walk each.
+    struct Sections
+    {
+        std::vector<pugi::xml_node> fav, sat, alarm, pin;
+        pugi::xml_node streaming, live;
+        static Sections Of(const pugi::xml_document& doc);
+    };
+
     // Readers of loaded replies. The full reload reads five sections in this order; a box that
     // takes the combined request gives the same document for all five.
     bool ReadReload(const pugi::xml_document& favorites, const pugi::xml_document& serviceList,
                     const pugi::xml_document& scheduleList, const pugi::xml_document& pinCheck,
                     const pugi::xml_document& status, CQuarnDataModel& db) const;
-    bool ReadFavoriteGroups(const pugi::xml_document& doc, CQuarnDataModel& db) const;
-    bool ReadServiceList(const pugi::xml_document& doc, CQuarnDataModel& db) const;
-    static bool ReadScheduleList(const pugi::xml_document& doc, CQuarnDataModel& db);
-    static bool ReadPinCheck(const pugi::xml_document& doc, CQuarnDataModel& db);
-    bool ReadStatus(const pugi::xml_document& doc, CBoxStatusElement& status) const;
+    bool ReadFavoriteGroups(const Sections& reply, CQuarnDataModel& db) const;
+    bool ReadServiceList(const Sections& reply, CQuarnDataModel& db) const;
+    static bool ReadScheduleList(const Sections& reply, CQuarnDataModel& db);
+    static bool ReadPinCheck(const Sections& reply, CQuarnDataModel& db);
+    bool ReadStatus(const Sections& reply, CBoxStatusElement& status) const;
     bool ReadGuide(const pugi::xml_document& doc, CGuideElement& guide) const;
+    // Reads a guide reply aside and puts it in place of `guide` only when all of it was read.
+    bool ApplyGuide(const pugi::xml_document& doc, CGuideElement& guide) const;
     // Applies a set_alarm reply to the database; the result code of the schedule command.
     static int ApplyScheduleReply(const pugi::xml_document& doc, CQuarnDataModel& db);
 

@@ -1,6 +1,12 @@
 // Reading a service's guide and linking its events to the schedules made for them.
 #include "protocol/CQuarnXML.h"
+#include "protocol/CReplyReader.h"
 #include "tests/db/DbTestSupport.h"
+
+#include <cstdio>
+#include <ctime>
+#include <string>
+#include <vector>
 
 using namespace dbtest;
 
@@ -14,15 +20,7 @@ protected:
     {
         pugi::xml_document doc;
         Inject(wrapper, doc, xml);
-        CGuideElement read;
-        read.boxTime = db.Guide().boxTime;
-        read.svcType = db.Guide().svcType;
-        read.svcIdx = db.Guide().svcIdx;
-        if (!db.Reader().ReadGuide(doc, read))
-            return false;
-        db.MutableGuide() = std::move(read);
-        db.LinkEventsToSchedules();
-        return true;
+        return db.GuideFromDocument(doc);
     }
 
     CQuarnWrapper wrapper;
@@ -97,6 +95,56 @@ TEST_F(GuideTest, MissingPartsAndBrokenTimes)
     EXPECT_EQ(db.Guide().events[0]->id, 1);
     EXPECT_EQ(db.Guide().svcIdx, 4);
     EXPECT_SOUND(db);
+}
+
+} // namespace
+
+namespace {
+
+// Readers convert many times at once and take shortcuts for it; the result must be exactly what
+// the box time rule gives for every text, also around the clock changes of a zone with summer time.
+TEST(GuideTimes, SameAsTheBoxTimeRuleAroundClockChanges)
+{
+    const QByteArray savedTz = qgetenv("TZ");
+    qputenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3");
+    tzset();
+    std::string events;
+    std::vector<std::string> texts;
+    for (int day : {29, 30}) {
+        for (int hour = 0; hour < 5; ++hour) {
+            for (int minute : {0, 1, 29, 59}) {
+                char text[40];
+                std::snprintf(text, sizeof text, "2014-03-%02dT%02d:%02d", day, hour, minute);
+                texts.push_back(text);
+            }
+        }
+    }
+    for (const char* text : {"2014-10-26T01:59", "2014-10-26T03:00", "2014-10-26T03:30", "2014-02-30T10:00",
+                             "2014-3-5T9:7", " 2014-03-05T09:07 ", "2014-03-05T09:07:59", "2014-03-05"})
+        texts.push_back(text);
+    for (const std::string& t : texts)
+        events += "<evt stime=\"" + t + "\"/>";
+
+    CQuarnWrapper wrapper;
+    CQuarnDataModel db(wrapper);
+    pugi::xml_document doc;
+    Inject(wrapper, doc, Reply("<epg>" + events + "</epg>"));
+    ASSERT_TRUE(db.GuideFromDocument(doc));
+    ASSERT_EQ(db.Guide().events.size(), texts.size());
+    for (size_t i = 0; i < texts.size(); ++i) {
+        SCOPED_TRACE(texts[i]);
+        const auto expected = CReplyReader::ParseBoxTime(QString::fromStdString(texts[i]));
+        ASSERT_TRUE(expected.has_value());
+        EXPECT_EQ(db.Guide().events[i]->start, *expected);
+    }
+    // A summer hour lies 3600 s after the winter one: the clock change is seen.
+    EXPECT_EQ(db.Guide().events[4 * 5 + 3 * 4]->start - db.Guide().events[4 * 5 + 1 * 4]->start, 3600);
+
+    if (savedTz.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", savedTz);
+    tzset();
 }
 
 } // namespace

@@ -197,8 +197,9 @@ TEST_F(ReloadTest, WithoutPinCheckSectionTheBlockedGroupsStillAreHeldBackByTheRe
     pugi::xml_document doc;
     Inject(wrapper, doc, Reply(kBox));
     db.SetLocked(false);
-    ASSERT_TRUE(reader.ReadFavoriteGroups(doc, db));
-    ASSERT_TRUE(reader.ReadServiceList(doc, db));
+    const auto sections = CQuarnXML::Sections::Of(doc);
+    ASSERT_TRUE(reader.ReadFavoriteGroups(sections, db));
+    ASSERT_TRUE(reader.ReadServiceList(sections, db));
     EXPECT_NE(db.FindService(MakeServiceKey(0, 13)), nullptr); // unlocked: nothing withheld
 }
 

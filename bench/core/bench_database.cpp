@@ -1,0 +1,175 @@
+// Speed and memory of the channel database on a large box: the raw XML parse of the full-reload
+// reply (the floor), the full reload from those bytes into the database, the guide, and the
+// per-row lookups of a channel list.
+#include "bench/core/BigBox.h"
+#include "model/CQuarnDataModel.h"
+#include "model/ServiceKey.h"
+#include "protocol/CQuarnWrapper.h"
+
+#include <QByteArray>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <fstream>
+#include <malloc.h>
+#include <pugixml.hpp>
+#include <string>
+
+namespace {
+
+const QByteArray& ReloadBytes()
+{
+    static const QByteArray bytes = QByteArray::fromStdString(bigbox::FullReload());
+    return bytes;
+}
+
+const QByteArray& GuideBytes()
+{
+    static const QByteArray bytes = QByteArray::fromStdString(bigbox::Guide());
+    return bytes;
+}
+
+bool Reload(CQuarnWrapper& wrapper, CQuarnDataModel& db)
+{
+    wrapper.SetResponseBody(ReloadBytes());
+    pugi::xml_document doc;
+    return wrapper.LoadReply(doc) && db.ReloadFromDocument(doc);
+}
+
+void BM_RawParse(benchmark::State& state)
+{
+    const QByteArray& bytes = ReloadBytes();
+    for (auto _ : state) {
+        pugi::xml_document doc;
+        const auto r = doc.load_buffer(bytes.constData(), static_cast<size_t>(bytes.size()));
+        benchmark::DoNotOptimize(r);
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(BM_RawParse)->Unit(benchmark::kMillisecond);
+
+void BM_LoadAll(benchmark::State& state)
+{
+    CQuarnWrapper wrapper;
+    CQuarnDataModel db(wrapper);
+    for (auto _ : state) {
+        if (!Reload(wrapper, db))
+            state.SkipWithError("reload failed");
+    }
+    state.SetBytesProcessed(state.iterations() * ReloadBytes().size());
+    state.counters["services"] = static_cast<double>(db.Services().size());
+    state.counters["schedules"] = static_cast<double>(db.Schedules().size());
+}
+BENCHMARK(BM_LoadAll)->Unit(benchmark::kMillisecond);
+
+// The reading alone, from a document already loaded and repaired.
+void BM_ReadReloadDocument(benchmark::State& state)
+{
+    CQuarnWrapper wrapper;
+    CQuarnDataModel db(wrapper);
+    wrapper.SetResponseBody(ReloadBytes());
+    pugi::xml_document doc;
+    wrapper.LoadReply(doc);
+    for (auto _ : state) {
+        if (!db.ReloadFromDocument(doc))
+            state.SkipWithError("reload failed");
+    }
+}
+BENCHMARK(BM_ReadReloadDocument)->Unit(benchmark::kMillisecond);
+
+void BM_LoadEPG(benchmark::State& state)
+{
+    CQuarnWrapper wrapper;
+    CQuarnDataModel db(wrapper);
+    Reload(wrapper, db);
+    for (auto _ : state) {
+        wrapper.SetResponseBody(GuideBytes());
+        pugi::xml_document doc;
+        if (!wrapper.LoadReply(doc) || !db.GuideFromDocument(doc))
+            state.SkipWithError("guide failed");
+    }
+    state.counters["events"] = static_cast<double>(db.Guide().events.size());
+}
+BENCHMARK(BM_LoadEPG)->Unit(benchmark::kMicrosecond);
+
+// What a channel list does per row: look its service up by key, once for every service.
+void BM_FindServiceEveryRow(benchmark::State& state)
+{
+    CQuarnWrapper wrapper;
+    CQuarnDataModel db(wrapper);
+    Reload(wrapper, db);
+    for (auto _ : state) {
+        for (const auto& s : db.Services())
+            benchmark::DoNotOptimize(db.FindService(s->key));
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(db.Services().size()));
+}
+BENCHMARK(BM_FindServiceEveryRow)->Unit(benchmark::kMicrosecond);
+
+// The other per-row lookups of the lists: group, live service, schedule of each guide event.
+void BM_OtherLookups(benchmark::State& state)
+{
+    CQuarnWrapper wrapper;
+    CQuarnDataModel db(wrapper);
+    Reload(wrapper, db);
+    wrapper.SetResponseBody(GuideBytes());
+    pugi::xml_document doc;
+    wrapper.LoadReply(doc);
+    db.GuideFromDocument(doc);
+    for (auto _ : state) {
+        for (const auto& g : db.Groups())
+            benchmark::DoNotOptimize(db.FindGroup(g->idx));
+        benchmark::DoNotOptimize(db.FindLiveService());
+        for (const auto& s : db.Schedules())
+            benchmark::DoNotOptimize(db.FindSchedule(s->id));
+        db.LinkEventsToSchedules();
+    }
+}
+BENCHMARK(BM_OtherLookups)->Unit(benchmark::kMicrosecond);
+
+long ResidentKiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    }
+    return -1;
+}
+
+// Memory the loaded database holds, per service, once the reply and its document are gone.
+void ReportMemory()
+{
+    CQuarnWrapper wrapper;
+    malloc_trim(0);
+    const size_t heap0 = mallinfo2().uordblks;
+    const long rss0 = ResidentKiB();
+    {
+        CQuarnDataModel db(wrapper);
+        Reload(wrapper, db);
+        wrapper.SetResponseBody(std::nullopt);
+        malloc_trim(0);
+        const double n = static_cast<double>(db.Services().size());
+        const double heap = static_cast<double>(mallinfo2().uordblks - heap0);
+        const double rss = static_cast<double>(ResidentKiB() - rss0) * 1024.0;
+        std::printf("database of %zu services, %zu groups, %zu schedules: heap in use %.0f KiB (%.0f bytes a "
+                    "service), resident +%.0f KiB (%.0f bytes a service)\n",
+                    db.Services().size(), db.Groups().size(), db.Schedules().size(), heap / 1024.0, heap / n,
+                    rss / 1024.0, rss / n);
+    }
+    std::printf("full-reload reply %lld bytes, guide reply %lld bytes\n",
+                static_cast<long long>(ReloadBytes().size()), static_cast<long long>(GuideBytes().size()));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    ReloadBytes();
+    GuideBytes();
+    ReportMemory();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
