@@ -1,0 +1,268 @@
+#include "player/CMediaPlayer.h"
+
+#include <QByteArray>
+#include <QGuiApplication>
+#include <QWidget>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+// The engine's arguments are fixed: no interface, none of the user's own engine configuration
+// (it could change outputs or caching behind our back), and the audio gain the product ships with.
+constexpr std::array<const char*, 4> kEngineArgs{"-I", "dumy", "--ignore-config", "--gain=20"};
+
+constexpr std::array<libvlc_event_e, 5> kEngineEvents{
+    libvlc_MediaPlayerMediaChanged, libvlc_MediaPlayerStopped, libvlc_MediaPlayerTimeChanged,
+    libvlc_MediaPlayerVout, libvlc_MediaPlayerBuffering};
+
+QString FourCCText(uint32_t fourcc)
+{
+    // The code is four bytes in memory order; a shorter code ends at its first zero byte.
+    char text[5] = {};
+    for (int i = 0; i < 4; ++i)
+        text[i] = static_cast<char>((fourcc >> (8 * i)) & 0xFFu);
+    return QString::fromLatin1(text).toUpper();
+}
+
+} // namespace
+
+CMediaPlayer::CMediaPlayer(QObject* parent) : QObject(parent)
+{
+    m_instance.reset(libvlc_new(static_cast<int>(kEngineArgs.size()), kEngineArgs.data()));
+    if (!m_instance)
+        return;
+    m_player.reset(libvlc_media_player_new(m_instance.get()));
+    if (!m_player)
+        return;
+    m_events = libvlc_media_player_event_manager(m_player.get());
+    libvlc_video_set_mouse_input(m_player.get(), 1);
+    m_mute = libvlc_audio_get_mute(m_player.get()) == 1;
+    const int volume = libvlc_audio_get_volume(m_player.get());
+    // Without an audio output the engine reports -1; full volume is what it would start with.
+    m_volume = volume < 0 ? 100 : std::min(volume, 100);
+}
+
+CMediaPlayer::~CMediaPlayer()
+{
+    // Detaching waits for a callback in progress, so none can run on a half-destroyed object.
+    if (m_attached && m_events != nullptr) {
+        for (libvlc_event_e type : kEngineEvents)
+            libvlc_event_detach(m_events, type, &CMediaPlayer::OnEngineEvent, this);
+    }
+    // The engine must stop drawing before the window it draws into can go.
+    if (m_player)
+        libvlc_media_player_stop(m_player.get());
+    m_player.reset();
+    m_media.reset();
+    m_instance.reset();
+    m_tracks.Reset();
+}
+
+void CMediaPlayer::SetVideoWindow(QWidget* window)
+{
+    m_videoWindow = window;
+    if (!m_player || window == nullptr)
+        return;
+    const WId id = window->winId(); // makes the widget native
+#if defined(Q_OS_WIN)
+    libvlc_media_player_set_hwnd(m_player.get(), reinterpret_cast<void*>(id));
+#elif defined(Q_OS_MACOS)
+    libvlc_media_player_set_nsobject(m_player.get(), reinterpret_cast<void*>(id));
+#else
+    // Only an X11 window id is something the engine can draw into; on other platforms it keeps
+    // its own window rather than being handed a meaningless number.
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        libvlc_media_player_set_xwindow(m_player.get(), static_cast<uint32_t>(id));
+#endif
+}
+
+void CMediaPlayer::AttachEvents()
+{
+    if (m_attached || m_events == nullptr)
+        return;
+    for (libvlc_event_e type : kEngineEvents)
+        libvlc_event_attach(m_events, type, &CMediaPlayer::OnEngineEvent, this);
+    m_attached = true;
+}
+
+bool CMediaPlayer::Open(const QString& address)
+{
+    if (!m_player)
+        return false;
+    m_tracks.Reset();
+    const QByteArray location = address.trimmed().toUtf8();
+    vlc::Media media;
+    if (!location.isEmpty())
+        media.reset(libvlc_media_new_location(m_instance.get(), location.constData()));
+    // Even a failed open replaces the previous stream: the user asked for another one.
+    libvlc_media_player_set_media(m_player.get(), media.get());
+    m_media = std::move(media);
+    return m_media != nullptr;
+}
+
+bool CMediaPlayer::Play()
+{
+    return m_player && libvlc_media_player_play(m_player.get()) == 0;
+}
+
+void CMediaPlayer::Pause()
+{
+    if (m_player)
+        libvlc_media_player_set_pause(m_player.get(), 1);
+}
+
+void CMediaPlayer::Stop()
+{
+    if (m_player)
+        libvlc_media_player_stop(m_player.get());
+}
+
+bool CMediaPlayer::IsPlaying() const
+{
+    return m_player && libvlc_media_player_is_playing(m_player.get()) != 0;
+}
+
+bool CMediaPlayer::CanPause() const
+{
+    return m_player && libvlc_media_player_can_pause(m_player.get()) != 0;
+}
+
+bool CMediaPlayer::WillPlay() const
+{
+    return m_player && libvlc_media_player_will_play(m_player.get()) != 0;
+}
+
+void CMediaPlayer::SetVolume(int volume)
+{
+    m_volume = std::clamp(volume, 0, 100);
+    if (m_player && libvlc_audio_get_volume(m_player.get()) != m_volume)
+        libvlc_audio_set_volume(m_player.get(), m_volume);
+}
+
+void CMediaPlayer::SetMute(bool mute)
+{
+    m_mute = mute;
+    if (m_player)
+        libvlc_audio_set_mute(m_player.get(), mute ? 1 : 0);
+}
+
+int CMediaPlayer::EngineVolume() const
+{
+    return m_player ? libvlc_audio_get_volume(m_player.get()) : -1;
+}
+
+int CMediaPlayer::EngineMute() const
+{
+    return m_player ? libvlc_audio_get_mute(m_player.get()) : -1;
+}
+
+void CMediaPlayer::SetCropGeometry(const QString& geometry)
+{
+    if (!m_player)
+        return;
+    const QByteArray text = geometry.toLatin1();
+    libvlc_video_set_crop_geometry(m_player.get(), text.isEmpty() ? nullptr : text.constData());
+}
+
+const libvlc_media_track_t* CMediaPlayer::FindTrack(libvlc_track_type_t type)
+{
+    m_tracks.Reset();
+    if (!m_media)
+        return nullptr;
+    libvlc_media_track_t** tracks = nullptr;
+    const unsigned count = libvlc_media_tracks_get(m_media.get(), &tracks);
+    m_tracks = vlc::TrackList(tracks, tracks != nullptr ? count : 0);
+    if (tracks == nullptr)
+        return nullptr;
+    for (unsigned i = 0; i < m_tracks.Count(); ++i) {
+        const libvlc_media_track_t* track = m_tracks.At(i);
+        if (track != nullptr && track->i_type == type)
+            return track;
+    }
+    return nullptr;
+}
+
+bool CMediaPlayer::GetVideoTrack(QString& codec, int& width, int& height)
+{
+    const libvlc_media_track_t* track = FindTrack(libvlc_track_video);
+    if (track == nullptr || track->video == nullptr)
+        return false;
+    codec = FourCCText(track->i_codec);
+    width = static_cast<int>(track->video->i_width);
+    height = static_cast<int>(track->video->i_height);
+    return true;
+}
+
+bool CMediaPlayer::GetAudioTrack(QString& codec, int& rate, int& channels)
+{
+    const libvlc_media_track_t* track = FindTrack(libvlc_track_audio);
+    if (track == nullptr || track->audio == nullptr)
+        return false;
+    codec = FourCCText(track->i_codec);
+    rate = static_cast<int>(track->audio->i_rate);
+    channels = static_cast<int>(track->audio->i_channels);
+    return true;
+}
+
+// Engine thread. Over RTP the engine never reports a time change, and for a stream with sound
+// only it reports neither time nor a video output, only buffering; so the first of the three is
+// taken as "pictures or sound have started". The atomic exchange lets exactly one of them through
+// per media, whichever thread it comes on.
+void CMediaPlayer::OnEngineEvent(const libvlc_event_t* event, void* self)
+{
+    auto* player = static_cast<CMediaPlayer*>(self);
+    switch (event->type) {
+    case libvlc_MediaPlayerMediaChanged:
+        player->m_audioPending.store(true);
+        player->Post(MsgMediaChanged);
+        break;
+    case libvlc_MediaPlayerStopped:
+        player->Post(MsgStopped);
+        break;
+    case libvlc_MediaPlayerTimeChanged:
+        player->PostFirstUpdate();
+        break;
+    case libvlc_MediaPlayerVout: {
+        const bool present = event->u.media_player_vout.new_count > 0;
+        QMetaObject::invokeMethod(
+            player, [player, present] { player->DeliverVideoOutput(present); }, Qt::QueuedConnection);
+        if (present)
+            player->PostFirstUpdate();
+        break;
+    }
+    case libvlc_MediaPlayerBuffering:
+        if (event->u.media_player_buffering.new_cache >= 100.0f)
+            player->PostFirstUpdate();
+        break;
+    default:
+        break;
+    }
+}
+
+void CMediaPlayer::PostFirstUpdate()
+{
+    if (m_audioPending.exchange(false))
+        Post(MsgStarted);
+}
+
+void CMediaPlayer::Post(int code)
+{
+    QMetaObject::invokeMethod(this, [this, code] { Deliver(code); }, Qt::QueuedConnection);
+}
+
+void CMediaPlayer::Deliver(int code)
+{
+    if (code == MsgStarted && m_player) {
+        // The audio output of the new media is up now; make it follow the application's wish.
+        libvlc_audio_set_mute(m_player.get(), m_mute ? 1 : 0);
+        libvlc_audio_set_volume(m_player.get(), m_volume);
+    }
+    emit defaultMsg(code);
+}
+
+void CMediaPlayer::DeliverVideoOutput(bool present)
+{
+    emit videoOutputChanged(present);
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "player/VlcHandles.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <atomic>
+
+class QWidget;
+
+// The application's one libvlc engine and media player. It draws into a native window of ours,
+// opens the box's stream addresses (RTP, UDP or the HLS playlist) and reports the engine's
+// progress as the "CMediaPlayer_DefaultMsg" message, `defaultMsg(code)`:
+//   0  the player got a new media (every Open),
+//   1  pictures or sound of that media have started (exactly once per media),
+//   2  the player stopped.
+// The engine's callbacks run on its own threads; they copy what they need and queue it to the
+// thread this object lives on, so every signal arrives there and never re-enters the caller.
+class CMediaPlayer final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CMediaPlayer)
+
+public:
+    enum DefaultMsg : int
+    {
+        MsgMediaChanged = 0,
+        MsgStarted = 1,
+        MsgStopped = 2,
+    };
+
+    explicit CMediaPlayer(QObject* parent = nullptr);
+    ~CMediaPlayer() override;
+
+    // False when the engine could not be created (no plugins); every operation is then a no-op.
+    bool IsValid() const { return m_player != nullptr; }
+
+    // The engine draws the picture into this widget's native window. The widget must outlive
+    // the playback: stop the player or destroy it before the widget goes.
+    void SetVideoWindow(QWidget* window);
+    QWidget* VideoWindow() const { return m_videoWindow; }
+    void AttachEvents();
+
+    // Makes `address` the player's media; playing is started separately. An empty address
+    // releases the current media and returns false.
+    bool Open(const QString& address);
+
+    bool Play();
+    void Pause();
+    void Stop();
+    bool IsPlaying() const;
+    bool CanPause() const;
+    bool WillPlay() const;
+
+    // Mute and volume (0..100) wanted by the application: stored, applied to the engine at once
+    // and applied again when the next media starts, because the engine's audio output may come
+    // up with its own settings.
+    void SetVolume(int volume);
+    void SetMute(bool mute);
+    int Volume() const { return m_volume; }
+    bool Mute() const { return m_mute; }
+    // What the engine reports now (-1 when it has no audio output).
+    int EngineVolume() const;
+    int EngineMute() const;
+
+    // "l+t+r+b" borders to cut or "WxH+X+Y"; empty restores the full picture.
+    void SetCropGeometry(const QString& geometry);
+
+    // First video or audio track of the current media: codec as its upper-case four-character
+    // code ("H264", "MPGA"), and size or rate and channels.
+    bool GetVideoTrack(QString& codec, int& width, int& height);
+    bool GetAudioTrack(QString& codec, int& rate, int& channels);
+
+    // For engine operations this class does not wrap.
+    libvlc_media_player_t* Handle() const { return m_player.get(); }
+
+signals:
+    // The "CMediaPlayer_DefaultMsg" message (codes in DefaultMsg).
+    void defaultMsg(int code);
+    // The engine created (true) or dropped (false) its video output.
+    void videoOutputChanged(bool present);
+
+private:
+    static void OnEngineEvent(const libvlc_event_t* event, void* self);
+    void Post(int code);
+    void PostFirstUpdate();
+    void Deliver(int code);
+    void DeliverVideoOutput(bool present);
+    const libvlc_media_track_t* FindTrack(libvlc_track_type_t type);
+
+    vlc::Instance m_instance;
+    vlc::Player m_player;
+    vlc::Media m_media;
+    libvlc_event_manager_t* m_events = nullptr; // belongs to m_player
+    vlc::TrackList m_tracks;
+    QPointer<QWidget> m_videoWindow;
+    bool m_attached = false;
+    bool m_mute = false;
+    int m_volume = 100;
+    // Set by the engine's media-changed event, consumed by the first sign of life of that media.
+    std::atomic<bool> m_audioPending{true};
+};

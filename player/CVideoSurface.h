@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QWidget>
+
+// The native child window the engine draws the picture into. While a video output is present
+// the widget paints nothing, so Qt never draws over the engine's picture (some engine outputs
+// draw straight into this window rather than into a child of it); otherwise it shows black.
+class CVideoSurface final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CVideoSurface)
+
+public:
+    explicit CVideoSurface(QWidget* parent = nullptr);
+
+    bool IsVideoShown() const { return m_videoShown; }
+
+public slots:
+    void SetVideoShown(bool shown);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    bool m_videoShown = false;
+};
