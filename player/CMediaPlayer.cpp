@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QWidget>
-
 #include <algorithm>
 #include <array>
 
@@ -249,7 +248,8 @@ void CMediaPlayer::PostFirstUpdate()
 
 void CMediaPlayer::Post(int code)
 {
-    QMetaObject::invokeMethod(this, [this, code] { Deliver(code); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, code] { Deliver(code); }, Qt::QueuedConnection);
 }
 
 void CMediaPlayer::Deliver(int code)

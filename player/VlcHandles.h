@@ -1,8 +1,7 @@
 #pragma once
 
-#include <vlc/vlc.h>
-
 #include <memory>
+#include <vlc/vlc.h>
 
 // Owning handles for the libvlc objects: each releases its object with the engine's own
 // release function, so no path can leak or double-free an engine object.

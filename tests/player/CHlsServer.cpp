@@ -6,7 +6,6 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
-
 #include <future>
 
 namespace {
@@ -21,8 +20,7 @@ QByteArray Reply(const QByteArray& status, const QByteArray& headers, const QByt
 
 CHlsServer::CHlsServer(const QString& folder, const QString& user, const QString& password)
     : m_folder(folder), m_expectedAuth("Basic " + (user + ':' + password).toUtf8().toBase64())
-{
-}
+{}
 
 CHlsServer::~CHlsServer()
 {
@@ -74,8 +72,8 @@ bool CHlsServer::Listen(quint16 port)
                         QFile file(m_folder + '/' + QString::fromLatin1(name));
                         if (file.open(QIODevice::ReadOnly)) {
                             ++m_served;
-                            const QByteArray type = name.endsWith(".m3u8") ? "application/vnd.apple.mpegurl"
-                                                                           : "video/mp2t";
+                            const QByteArray type =
+                                name.endsWith(".m3u8") ? "application/vnd.apple.mpegurl" : "video/mp2t";
                             reply = Reply("200 OK", "Content-Type: " + type + "\r\n", file.readAll());
                         } else {
                             reply = Reply("404 Not Found", {}, {});

@@ -6,7 +6,7 @@
 
 // A live test stream on loopback, produced by ffmpeg from its test-pattern and tone sources at
 // real-time pace: MPEG-2 video 320x240 at 25 frames/s with MPEG audio 48 kHz stereo (or audio
-// only), the way a box sends a DVB service. The process ends by itself after two minutes.
+// only), the way a box sends a DVB service. The process ends by itself after its duration.
 class CTestStream final
 {
 public:
@@ -17,7 +17,7 @@ public:
         Hls, // live playlist "content.m3u8" with one-second segments written into a folder
     };
 
-    CTestStream(Kind kind, bool audioOnly, int port, const QString& hlsFolder = {});
+    CTestStream(Kind kind, bool audioOnly, int port, const QString& hlsFolder = {}, int seconds = 120);
     ~CTestStream();
     CTestStream(const CTestStream&) = delete;
     CTestStream& operator=(const CTestStream&) = delete;
@@ -32,5 +32,6 @@ private:
     bool m_audioOnly;
     int m_port;
     QString m_hlsFolder;
+    int m_seconds;
     QProcess m_process;
 };

@@ -14,9 +14,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <gtest/gtest.h>
-
 #include <memory>
 #include <vector>
 
@@ -75,7 +73,8 @@ public:
     QString StartStream(CTestStream::Kind kind, bool audioOnly)
     {
         if (kind == CTestStream::Kind::Hls) {
-            server = std::make_unique<CHlsServer>(folder.path(), QStringLiteral("root"), QStringLiteral("secret"));
+            server =
+                std::make_unique<CHlsServer>(folder.path(), QStringLiteral("root"), QStringLiteral("secret"));
             if (!server->Listen(kHttpPort))
                 return {};
         }
@@ -104,10 +103,7 @@ public:
         return static_cast<int>(file.readAll().count(".ts"));
     }
 
-    int Count(int code) const
-    {
-        return static_cast<int>(std::count(codes.begin(), codes.end(), code));
-    }
+    int Count(int code) const { return static_cast<int>(std::count(codes.begin(), codes.end(), code)); }
 
     bool WaitForCode(int code, int count = 1, int ms = 15000)
     {

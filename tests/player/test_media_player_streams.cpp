@@ -33,15 +33,18 @@ TEST_P(StreamPlayback, StartsReportsOnceAndStops)
     ASSERT_TRUE(f.player->Play());
     ASSERT_TRUE(f.WaitForCode(CMediaPlayer::MsgStarted)) << address.toStdString();
     EXPECT_EQ(f.codes, (std::vector<int>{CMediaPlayer::MsgMediaChanged, CMediaPlayer::MsgStarted}));
-    EXPECT_EQ(f.player->EngineMute(), 1);
-    EXPECT_EQ(f.player->EngineVolume(), 37);
+    // The engine reports its audio settings back a moment after they were set.
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return f.player->EngineMute() == 1 && f.player->EngineVolume() == 37; }, 3000))
+        << "mute " << f.player->EngineMute() << " volume " << f.player->EngineVolume();
 
     QString codec;
     int width = 0;
     int height = 0;
     int rate = 0;
     int channels = 0;
-    EXPECT_TRUE(QTest::qWaitFor([&] { return f.player->GetAudioTrack(codec, rate, channels) && rate > 0; }, 5000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return f.player->GetAudioTrack(codec, rate, channels) && rate > 0; }, 5000));
     EXPECT_EQ(codec, QStringLiteral("MPGA"));
     EXPECT_EQ(rate, 48000);
     EXPECT_EQ(channels, 2);
@@ -50,8 +53,8 @@ TEST_P(StreamPlayback, StartsReportsOnceAndStops)
         QTest::qWait(1000);
         EXPECT_FALSE(f.surface->IsVideoShown());
     } else {
-        EXPECT_TRUE(
-            QTest::qWaitFor([&] { return f.player->GetVideoTrack(codec, width, height) && width > 0; }, 5000));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return f.player->GetVideoTrack(codec, width, height) && width > 0; }, 5000));
         EXPECT_EQ(codec, QStringLiteral("MPGV"));
         EXPECT_EQ(width, 320);
         EXPECT_EQ(height, 240);
