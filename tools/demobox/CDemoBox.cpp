@@ -92,8 +92,8 @@ QString CDemoBox::hlsUrl() const
 
 bool CDemoBox::start(QString* error)
 {
-    for (const QString& spec : m_options.faults) {
-        if (!m_faults.addSpec(spec, error))
+    for (const QString& setting : m_options.faults) {
+        if (!m_faults.addSetting(setting, error))
             return false;
     }
     if (!m_options.logFile.isEmpty() && !m_log.openFile(m_options.logFile, error))

@@ -86,14 +86,14 @@ bool CFaultTable::set(const QString& command, const QString& modeText, const QSt
     return true;
 }
 
-bool CFaultTable::addSpec(const QString& spec, QString* error)
+bool CFaultTable::addSetting(const QString& setting, QString* error)
 {
     QString command;
-    QString rest = spec;
-    const qsizetype eq = spec.indexOf(u'=');
+    QString rest = setting;
+    const qsizetype eq = setting.indexOf(u'=');
     if (eq >= 0) {
-        command = spec.left(eq).trimmed();
-        rest = spec.mid(eq + 1);
+        command = setting.left(eq).trimmed();
+        rest = setting.mid(eq + 1);
     }
     const qsizetype colon = rest.indexOf(u':');
     const QString mode = colon < 0 ? rest : rest.left(colon);

@@ -33,7 +33,7 @@ public:
     };
 
     // "[cmd=]mode[:arg]" as given on the command line.
-    bool addSpec(const QString& spec, QString* error);
+    bool addSetting(const QString& setting, QString* error);
     bool set(const QString& command, const QString& mode, const QString& arg, int count, QString* error);
     void clear(const QString& command);
     void clearAll();
