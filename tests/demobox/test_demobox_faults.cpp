@@ -139,6 +139,24 @@ TEST(DemoBoxFaultOptions, FaultsGivenOnTheCommandLineApplyFromTheStart)
     ASSERT_TRUE(boxxml::load(boxQuery(box.port(), "status++fav_group").body, &doc));
     EXPECT_EQ(doc.select_node("//status/@error").attribute().as_int(), 9);
     EXPECT_EQ(doc.select_node("//fav_group/@error").attribute().as_int(), 0);
+}
+
+TEST_F(DemoBoxFaults, OmittedSectionsAreLeftOutAndTheirCommandsNotCarriedOut)
+{
+    ASSERT_EQ(control("cmd=start_streaming&mode=omit").status, 200);
+    pugi::xml_document doc;
+    ASSERT_TRUE(
+        boxxml::load(boxQuery(box->port(),
+                              "stop_streaming++start_streaming&sat_idx=0&svc_type=0&svc_idx=1&net_protocol=1"
+                              "&net_client_ip=\"127.0.0.1\"&net_client_port=0&pin_code=\"8351\"",
+                              true)
+                         .body,
+                     &doc));
+    EXPECT_EQ(doc.select_node("//stop/@error").attribute().as_int(-1), 0);
+    EXPECT_FALSE(doc.select_node("//streaming"));
+    pugi::xml_document status;
+    ASSERT_TRUE(boxxml::load(boxQuery(box->port(), "status").body, &status));
+    EXPECT_EQ(status.select_node("//streaming/@status").attribute().as_int(-1), 0) << "nothing was started";
 
     DemoBoxProcess broken({"--no-upnp", "--fault", "svc_list=melt"});
     EXPECT_FALSE(broken.ok());

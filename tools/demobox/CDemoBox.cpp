@@ -223,7 +223,7 @@ void CDemoBox::handleQuery(CHttpExchange* exchange, const CQueryText::Target& ta
     writeHeaderStart(w);
     bool hlsStarted = false;
     for (const QueryCommand& command : commands)
-        runCommand(command, w, CFaultTable::errorFor(command.name, fault), &hlsStarted);
+        runCommand(command, w, CFaultTable::sectionFault(command.name, fault), &hlsStarted);
     const QByteArray body = w.take();
 
     const QPointer<CHttpExchange> guarded(exchange);
@@ -254,7 +254,7 @@ void CDemoBox::deliver(const QPointer<CHttpExchange>& exchange, const QByteArray
 {
     if (exchange.isNull())
         return;
-    if (!fault || fault->mode == CFaultTable::Mode::Error) {
+    if (!fault || CFaultTable::changesSectionsOnly(fault->mode)) {
         exchange->send(200, contentType(), body);
         return;
     }
@@ -320,13 +320,19 @@ void CDemoBox::deliver(const QPointer<CHttpExchange>& exchange, const QByteArray
         break;
     }
     case CFaultTable::Mode::Error:
+    case CFaultTable::Mode::Omit:
         break;
     }
 }
 
-void CDemoBox::runCommand(const QueryCommand& command, CXmlReplyWriter& w, std::optional<int> forcedError,
-                          bool* hlsStarted)
+void CDemoBox::runCommand(const QueryCommand& command, CXmlReplyWriter& w,
+                          const std::optional<CFaultTable::Fault>& sectionFault, bool* hlsStarted)
 {
+    // The box neither carries out nor answers a command whose section is to be left out.
+    if (sectionFault && sectionFault->mode == CFaultTable::Mode::Omit)
+        return;
+    const std::optional<int> forcedError =
+        sectionFault ? std::optional<int>(int(sectionFault->arg)) : std::optional<int>();
     const char* section = sectionOf(command.name);
     if (section == nullptr) {
         w.startElement("unknown");

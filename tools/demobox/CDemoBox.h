@@ -47,8 +47,8 @@ private:
     qint64 boxNow() const;
     QByteArray contentType() const;
     void writeHeaderStart(CXmlReplyWriter& w) const;
-    void runCommand(const QueryCommand& command, CXmlReplyWriter& w, std::optional<int> forcedError,
-                    bool* hlsStarted);
+    void runCommand(const QueryCommand& command, CXmlReplyWriter& w,
+                    const std::optional<CFaultTable::Fault>& sectionFault, bool* hlsStarted);
 
     void checkPin(const QueryCommand& c, CXmlReplyWriter& w);
     void favGroup(CXmlReplyWriter& w);

@@ -12,15 +12,16 @@ struct ModeName
     CFaultTable::Mode mode;
     const char* name;
 };
-constexpr std::array<ModeName, 9> kModes = {{{CFaultTable::Mode::Delay, "delay"},
-                                             {CFaultTable::Mode::Hang, "hang"},
-                                             {CFaultTable::Mode::Reset, "reset"},
-                                             {CFaultTable::Mode::Http500, "http500"},
-                                             {CFaultTable::Mode::Truncate, "truncate"},
-                                             {CFaultTable::Mode::Garbage, "garbage"},
-                                             {CFaultTable::Mode::Huge, "huge"},
-                                             {CFaultTable::Mode::Drip, "drip"},
-                                             {CFaultTable::Mode::Error, "error"}}};
+constexpr std::array<ModeName, 10> kModes = {{{CFaultTable::Mode::Delay, "delay"},
+                                              {CFaultTable::Mode::Hang, "hang"},
+                                              {CFaultTable::Mode::Reset, "reset"},
+                                              {CFaultTable::Mode::Http500, "http500"},
+                                              {CFaultTable::Mode::Truncate, "truncate"},
+                                              {CFaultTable::Mode::Garbage, "garbage"},
+                                              {CFaultTable::Mode::Huge, "huge"},
+                                              {CFaultTable::Mode::Drip, "drip"},
+                                              {CFaultTable::Mode::Error, "error"},
+                                              {CFaultTable::Mode::Omit, "omit"}}};
 
 } // namespace
 
@@ -129,13 +130,14 @@ std::optional<CFaultTable::Fault> CFaultTable::take(const std::vector<QString>& 
     return use(kGlobal);
 }
 
-std::optional<int> CFaultTable::errorFor(const QString& command, const std::optional<Fault>& taken)
+std::optional<CFaultTable::Fault> CFaultTable::sectionFault(const QString& command,
+                                                            const std::optional<Fault>& taken)
 {
-    if (!taken || taken->mode != Mode::Error)
+    if (!taken || !changesSectionsOnly(taken->mode))
         return std::nullopt;
     if (!taken->command.isEmpty() && taken->command != command)
         return std::nullopt;
-    return int(taken->arg);
+    return taken;
 }
 
 QString CFaultTable::describe() const

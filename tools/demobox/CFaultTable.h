@@ -21,7 +21,8 @@ public:
         Garbage,
         Huge,
         Drip,
-        Error
+        Error,
+        Omit
     };
 
     struct Fault
@@ -41,8 +42,10 @@ public:
     // The fault for a request made of these commands (command-specific first, then global);
     // counts one use of it.
     std::optional<Fault> take(const std::vector<QString>& commands);
-    // The error override for one command, if one is set (for this command or globally).
-    static std::optional<int> errorFor(const QString& command, const std::optional<Fault>& taken);
+    // The taken fault when it changes the section of this command (error or omit), else none.
+    static std::optional<Fault> sectionFault(const QString& command, const std::optional<Fault>& taken);
+    // Whether the fault only changes sections and leaves the transport alone.
+    static bool changesSectionsOnly(Mode mode) { return mode == Mode::Error || mode == Mode::Omit; }
 
     QString describe() const;
     static QString modeName(Mode mode);
