@@ -51,8 +51,16 @@ std::string browseRootDevice(int timeoutMs)
 TEST(DemoBoxUpnp, AnnouncesARootDeviceWithTheBoxFriendlyName)
 {
     ASSERT_STREQ(std::getenv("KELVO_IN_NETNS"), "1") << "run through tools/netns-run";
+    {
+        DemoBoxProcess quiet({"--no-ffmpeg", "--no-upnp"});
+        ASSERT_TRUE(quiet.ok()) << quiet.error();
+        EXPECT_TRUE(browseRootDevice(2500).empty()) << "--no-upnp announces nothing";
+    }
     DemoBoxProcess box({"--no-ffmpeg"});
     ASSERT_TRUE(box.ok()) << box.error();
+    // A second box in the same namespace finds port 80 taken and still starts.
+    DemoBoxProcess second({"--no-ffmpeg", "--no-upnp"});
+    EXPECT_TRUE(second.ok()) << second.error();
 
     const std::string location = browseRootDevice(10000);
     ASSERT_FALSE(location.empty()) << "no announcement seen";

@@ -116,8 +116,15 @@ bool CDemoBox::start(QString* error)
         m_hlsServer = std::make_unique<CHttpServer>();
         connect(m_hlsServer.get(), &CHttpServer::requestReady, this, &CDemoBox::onRequest);
         if (!m_hlsServer->listen(m_options.address, quint16(hlsPort), error)) {
-            *error = QStringLiteral("cannot listen for HLS on port %1: %2").arg(hlsPort).arg(*error);
-            return false;
+            if (m_options.hlsPort >= 0) {
+                *error = QStringLiteral("cannot listen for HLS on port %1: %2").arg(hlsPort).arg(*error);
+                return false;
+            }
+            // Port 80 is only a default: a second box in the same namespace still starts and
+            // serves its playlist on the query port.
+            std::fprintf(stderr, "demobox: port %d is taken (%s); HLS only on the query port\n", hlsPort,
+                         qPrintable(*error));
+            m_hlsServer.reset();
         }
     }
 
