@@ -237,7 +237,16 @@ TEST_F(DemoBoxReplies, GuideCoversSevenDaysWithoutGapsAndHasPlaceholderNames)
 TEST_F(DemoBoxReplies, SetAlarmCreatesChangesDeletesAndRefusesLikeTheBox)
 {
     start();
-    const time_t base = std::time(nullptr) + 3 * 86400;
+    // 03:00 six days ahead: clear of the generated timers, whatever the time of day.
+    const time_t now0 = std::time(nullptr);
+    std::tm day{};
+    localtime_r(&now0, &day);
+    day.tm_mday += 6;
+    day.tm_hour = 3;
+    day.tm_min = 0;
+    day.tm_sec = 0;
+    day.tm_isdst = -1;
+    const time_t base = std::mktime(&day);
     auto setAlarm = [&](int id, int mode, time_t start, time_t end, Reply* r, int svcIdx = 10) {
         const std::string text =
             "set_alarm&sat_idx=0&svc_type=0&svc_idx=" + std::to_string(svcIdx) +
