@@ -24,6 +24,10 @@ QString FromUtf8(const char* text)
 
 void DropLogMessage(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
 
+void DropXmlError(void*, const char*, ...) {}
+
+void DropStructuredXmlError(void*, xmlErrorPtr) {}
+
 // The stack reports every device that fails to describe itself on standard error; on a network
 // with broken or hostile devices that would be an unbounded stream of text from an application
 // that writes no log. Criticals and errors, which mean misuse, still come through.
@@ -67,6 +71,12 @@ CUPnPDeviceFinderCallback::~CUPnPDeviceFinderCallback()
 
 bool CUPnPDeviceFinderCallback::Start()
 {
+    // The stack parses descriptions with libxml2 on this thread, and libxml2 prints every fault
+    // of a broken document to standard error by default. Its handlers are per thread; nothing
+    // else in the application parses with libxml2.
+    xmlSetGenericErrorFunc(nullptr, &DropXmlError);
+    xmlSetStructuredErrorFunc(nullptr, &DropStructuredXmlError);
+
     GObjectPtr<GInetAddress> address(g_inet_address_new_from_string(kLoopbackAddress));
     GError* rawError = nullptr;
     m_context.reset(gupnp_context_new_full(kInterface, address.get(), 0, GSSDP_UDA_VERSION_1_0, &rawError));
