@@ -18,6 +18,9 @@ bool QtLoopRunsOnGLib()
 }
 } // namespace
 
+const int CFindUPnpDevice::kSweepWindowMs = CUPnPDeviceFinderCallback::kSweepWindowMs;
+const int CFindUPnpDevice::kSweepDeadlineMs = CUPnPDeviceFinderCallback::kSweepDeadlineMs;
+
 CFindUPnpDevice::CFindUPnpDevice(QObject* parent)
     : QObject(parent), m_offThread(std::make_shared<std::atomic<int>>(0))
 {

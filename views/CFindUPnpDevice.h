@@ -36,6 +36,11 @@ public:
         int eventsOffThread = 0;
     };
 
+    // When the initial sweep ends (see CUPnPDeviceFinderCallback): once the last answer to the
+    // search is due and no description download is left, and never later than the deadline.
+    static const int kSweepWindowMs;
+    static const int kSweepDeadlineMs;
+
     explicit CFindUPnpDevice(QObject* parent = nullptr);
     ~CFindUPnpDevice() override;
 

@@ -3,6 +3,7 @@
 #include "views/HostFromUrl.h"
 
 #include <QUrl>
+#include <libxml/xmlerror.h>
 #include <mutex>
 
 namespace {

@@ -22,7 +22,7 @@ const QString kBox = QStringLiteral("NORVA+ Media Server");
 constexpr quint32 kLoopback = 0x7F000001u;
 // The longest a search may take to report its end: the sweep's deadline, plus slack for a
 // loaded machine and sanitizers.
-constexpr int kCompletionLimitMs = 7800 + 2500;
+const int kCompletionLimitMs = CFindUPnpDevice::kSweepDeadlineMs + 2500;
 
 struct Event
 {
@@ -246,7 +246,7 @@ TEST_F(Discovery, NoEventAfterCancellingOrDestroying)
     // A new device announces itself and old ones leave, while nobody is searching any more.
     ASSERT_FALSE(host.AddRootDevice(kBox, QStringLiteral("kelvo-cancel-2")).isEmpty());
     host.RemoveRootDevice(QStringLiteral("kelvo-cancel-1"));
-    Pump(4500);
+    Pump(CFindUPnpDevice::kSweepWindowMs + 1200); // past the moment the sweeps would have ended
     EXPECT_TRUE(earlyRecorder.Events().empty());
     EXPECT_EQ(middleRecorder.Events().size(), seen);
     middle.Cancel(); // twice is harmless
