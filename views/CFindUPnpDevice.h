@@ -20,6 +20,9 @@ class CUPnPDeviceFinderCallback;
 // When Qt runs on GLib's main context (the normal case on Linux) the UPnP stack runs on the same
 // thread; otherwise it runs on a helper thread with its own GLib context and its results come
 // over by queued calls. Either way nothing here blocks on the network.
+//
+// The search runs on the loopback interface ("lo", 127.0.0.1) only, and descriptions are fetched
+// only from dotted addresses on that network: nothing it does reaches another network.
 class CFindUPnpDevice final : public QObject
 {
     Q_OBJECT
