@@ -1,0 +1,56 @@
+#include "ui/CKelvoBaseWnd.h"
+
+#include <QVariant>
+
+QSize KelvoFixedLayout(QSize size, bool stretch, bool horizontal)
+{
+    if (!stretch) {
+        return size;
+    }
+    return horizontal ? QSize(32767, size.height()) : QSize(size.width(), 32767);
+}
+
+void KelvoUpdateCommandStates(QWidget* owner, const std::function<int(int commandId)>& isEnabled)
+{
+    if (owner == nullptr || !isEnabled) {
+        return;
+    }
+    for (QWidget* child : owner->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        const QVariant id = child->property("commandId");
+        if (!id.isValid() || id.toInt() == 0) {
+            continue;
+        }
+        const int state = isEnabled(id.toInt());
+        if (state >= 0) {
+            child->setEnabled(state != 0);
+        }
+    }
+}
+
+CKelvoBaseWnd::CKelvoBaseWnd(QWidget* parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+bool CKelvoBaseWnd::Create(QWidget* parent, int id, const QRect& rect)
+{
+    setParent(parent);
+    m_commandId = id;
+    m_size = rect.size();
+    if (!CreateChildren()) {
+        return false;
+    }
+    setGeometry(0, 0, 0, 0);
+    show();
+    return true;
+}
+
+QSize CKelvoBaseWnd::CalcFixedLayout(bool stretch, bool horizontal) const
+{
+    return KelvoFixedLayout(m_size, stretch, horizontal);
+}
+
+void CKelvoBaseWnd::UpdateCommandStates(const std::function<int(int commandId)>& isEnabled)
+{
+    KelvoUpdateCommandStates(this, isEnabled);
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QColor>
+#include <QPixmap>
+
+// The image-and-text button (radios and image buttons of the player, guide, schedule edit and
+// settings views): an image at the left of the text, a hot and a checked image, three text
+// colours, optionally transparent (the parent shows through) and borderless.
+class CNxButton : public QAbstractButton
+{
+    Q_OBJECT
+    Q_PROPERTY(int commandId READ CommandId WRITE SetCommandId)
+public:
+    static constexpr int kSpacing = 6;
+
+    explicit CNxButton(QWidget* parent = nullptr, int commandId = 0);
+
+    int CommandId() const { return m_commandId; }
+    void SetCommandId(int id) { m_commandId = id; }
+
+    // Image ids; 0 leaves that image unset (the normal one stands in).
+    bool SetImage(int normalId, int hotId = 0);
+    bool SetCheckedImage(int checkedId, int checkedHotId = 0);
+    void SetTextColours(const QColor& normal, const QColor& hot, const QColor& pressed);
+    void SetTransparent(bool on)
+    {
+        m_transparent = on;
+        update();
+    }
+    void SetFlatBorderless(bool on)
+    {
+        m_borderless = on;
+        update();
+    }
+    void SizeToContent();
+
+    bool IsHot() const { return m_hot; }
+    QColor CurrentTextColour() const;
+    const QPixmap& CurrentImage() const;
+
+    QSize sizeHint() const override;
+
+signals:
+    void command(int id);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    int m_commandId = 0;
+    QPixmap m_image;
+    QPixmap m_hotImage;
+    QPixmap m_checked;
+    QPixmap m_checkedHot;
+    QColor m_normal{243, 243, 243};
+    QColor m_hotColour{0, 186, 255};
+    QColor m_pressed{0, 120, 164};
+    bool m_transparent = true;
+    bool m_borderless = true;
+    bool m_hot = false;
+};
