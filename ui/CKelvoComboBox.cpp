@@ -10,8 +10,8 @@
 class CKelvoComboDelegate final : public QStyledItemDelegate
 {
 public:
-    explicit CKelvoComboDelegate(const CKelvoComboBox* combo) : QStyledItemDelegate(nullptr), m_combo(combo)
-    {}
+    // owned by the combo box: a view does not take ownership of its delegate
+    explicit CKelvoComboDelegate(CKelvoComboBox* combo) : QStyledItemDelegate(combo), m_combo(combo) {}
 
     void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {

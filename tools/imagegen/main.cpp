@@ -136,26 +136,34 @@ void glyphRecord(QPainter& p, const QRectF& b, const QColor& c)
     p.drawEllipse(b.center(), r, r);
 }
 
-// Two stacked, offset loops: a repeating (series) recording.
+// A circular arrow turning clockwise, its head at the upper right.
+void circularArrow(QPainter& p, const QPointF& m, qreal r, const QColor& c, qreal width, qreal head)
+{
+    const qreal a = qDegreesToRadians(50.0);
+    p.setPen(glyphPen(c, width));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(m.x() - r, m.y() - r, 2 * r, 2 * r), 50 * 16, 275 * 16);
+    const QPointF tip(m.x() + r * qCos(a), m.y() - r * qSin(a));
+    const QPointF t(qSin(a), qCos(a)); // clockwise tangent
+    const QPointF n(-t.y(), t.x());
+    QPainterPath arrow;
+    arrow.moveTo(tip + t * head);
+    arrow.lineTo(tip - t * head * 0.5 + n * head);
+    arrow.lineTo(tip - t * head * 0.5 - n * head);
+    arrow.closeSubpath();
+    p.setPen(glyphPen(c, 1));
+    p.setBrush(c);
+    p.drawPath(arrow);
+}
+
+// A loop with an arrow round a dot: a repeating (series) recording.
 void glyphSeries(QPainter& p, const QRectF& b, const QColor& c)
 {
-    p.setBrush(Qt::NoBrush);
-    p.setPen(glyphPen(c, 2));
-    const qreal r = b.width() * 0.3;
-    QRectF arc(b.center().x() - r, b.center().y() - r, 2 * r, 2 * r);
-    p.drawArc(arc, 60 * 16, 280 * 16);
-    // arrow head at the open end of the loop
-    const qreal a = qDegreesToRadians(60.0);
-    const QPointF tip(b.center().x() + r * qCos(a), b.center().y() - r * qSin(a));
-    QPainterPath head;
-    head.moveTo(tip + QPointF(-4.5, -1.5));
-    head.lineTo(tip + QPointF(1.5, 0.5));
-    head.lineTo(tip + QPointF(-1.5, 5));
-    p.setPen(glyphPen(c, 2));
-    p.drawPath(head);
+    const qreal r = b.width() * 0.32;
+    circularArrow(p, b.center(), r, c, 2, 3.4);
     p.setPen(Qt::NoPen);
     p.setBrush(c);
-    p.drawEllipse(b.center(), r * 0.32, r * 0.32);
+    p.drawEllipse(b.center(), r * 0.35, r * 0.35);
 }
 
 void glyphClock(QPainter& p, const QRectF& b, const QColor& ring, const QColor& hands, const QColor& face)
@@ -364,18 +372,7 @@ void glyphCalendar(QPainter& p, const QRectF& b, const QColor& c)
 
 void glyphRefresh(QPainter& p, const QRectF& b, const QColor& c)
 {
-    const qreal r = b.width() * 0.32;
-    QRectF arc(b.center().x() - r, b.center().y() - r, 2 * r, 2 * r);
-    p.setPen(glyphPen(c, 1.8));
-    p.setBrush(Qt::NoBrush);
-    p.drawArc(arc, 100 * 16, 290 * 16);
-    const qreal a = qDegreesToRadians(100.0);
-    const QPointF tip(b.center().x() + r * qCos(a), b.center().y() - r * qSin(a));
-    QPainterPath head;
-    head.moveTo(tip + QPointF(4.5, -3.5));
-    head.lineTo(tip);
-    head.lineTo(tip + QPointF(4.0, 3.5));
-    p.drawPath(head);
+    circularArrow(p, b.center(), b.width() * 0.32, c, 1.8, 3.2);
 }
 
 void glyphMagnifier(QPainter& p, const QRectF& b, const QColor& c)
