@@ -1,3 +1,4 @@
+#include "ui/CDialogUnits.h"
 #include "ui/CKelvoFrameImpl.h"
 #include "ui/CKelvoRes.h"
 
@@ -68,4 +69,17 @@ TEST(FrameImpl, PaintsOnlyOutsideTheClientArea)
         none.PaintBorders(p, window, none.CalcBorders(true, window));
     }
     EXPECT_EQ(blank.pixelColor(0, 0), QColor(255, 0, 255));
+}
+
+TEST(DialogUnits, TemplateUnitsToPixels)
+{
+    const CDialogUnits du; // 8-point "MS Shell Dlg": base units 6 x 13
+    EXPECT_EQ(du.ToPixels(QSize(308, 272)), QSize(462, 442));
+    EXPECT_EQ(du.ToPixels(QRect(168, 204, 126, 18)), QRect(252, 332, 189, 29));
+    EXPECT_EQ(du.X(1), 2); // 1.5 rounds up
+    EXPECT_EQ(du.Y(-8), -13);
+    const CDialogUnits measured = CDialogUnits::FromFont(CKelvoRes::MakeFont(11, 400));
+    EXPECT_GE(measured.BaseX(), 5);
+    EXPECT_LE(measured.BaseX(), 7);
+    EXPECT_GE(measured.BaseY(), 12);
 }
