@@ -1,6 +1,5 @@
 #include "protocol/CQuarnWrapper.h"
 
-#include "protocol/CHttpExchange.h"
 #include "protocol/CReplyReader.h"
 
 #include <cstdlib>
@@ -91,7 +90,8 @@ int CQuarnWrapper::Command(const QString& text)
 int CQuarnWrapper::SendRequest(const QByteArray& url)
 {
     SetResponseBody(std::nullopt);
-    const CHttpExchange::Reply reply = CHttpExchange::Put(url, timeLimit);
+    const CHttpExchange::Reply reply =
+        transport ? transport(url, timeLimit) : CHttpExchange::Put(url, timeLimit);
     switch (reply.result) {
     case CHttpExchange::Completed:
         httpStatus = reply.httpStatus;
@@ -204,7 +204,16 @@ QString CQuarnWrapper::GetLocalAddress()
 
 bool CQuarnWrapper::SendAndLoad(int transportResult, pugi::xml_document& doc)
 {
-    return transportResult == 0 && LoadReply(doc);
+    // Only a document with the box's header counts as its answer. An error page, a cut-off or
+    // garbled body would otherwise read as a valid reply that merely lacks its sections, and the
+    // readers would report success: an empty channel list, a wiped guide, a stream that never comes.
+    return transportResult == 0 && LoadReply(doc) && IsBoxReply(doc);
+}
+
+bool CQuarnWrapper::IsBoxReply(const pugi::xml_document& doc)
+{
+    static const pugi::xpath_query header("//quarn:query");
+    return static_cast<bool>(header.evaluate_node(doc));
 }
 
 int CQuarnWrapper::SendWithLimit(const char* form, const QString& text, int limit)

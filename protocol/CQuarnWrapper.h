@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/CHttpExchange.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -40,7 +42,10 @@ public:
     // True for a box that takes the combined requests (version 1.3 and later).
     static bool IsNewFormVersion(const QString& version);
 
-    // Request operations: true when a reply was loaded into `doc`.
+    // True when `doc` carries the box's reply header (the quarn:query element).
+    static bool IsBoxReply(const pugi::xml_document& doc);
+
+    // Request operations: true when a reply with the box's header was loaded into `doc`.
     bool QueryAll(pugi::xml_document& doc, const QString& pinCode);
     bool QueryFavoriteGroups(pugi::xml_document& doc);
     bool QueryServiceList(pugi::xml_document& doc);
@@ -83,6 +88,11 @@ public:
     // address choice can be exercised without the machine's real interfaces.
     std::function<QStringList()> localAddressProvider;
     static QStringList InterfaceAddresses();
+
+    // Performs one exchange; HTTP by default. Replaceable so that whole box operations can be
+    // driven from recorded or generated replies (fuzzing) without a network.
+    using Transport = std::function<CHttpExchange::Reply(const QByteArray& url, int timeLimitMs)>;
+    Transport transport;
 
 private:
     bool SendAndLoad(int transportResult, pugi::xml_document& doc);

@@ -341,3 +341,26 @@ TEST(WrapperLocalAddress, InterfaceListHasNoLoopback)
     for (const QString& a : CQuarnWrapper::InterfaceAddresses())
         EXPECT_FALSE(a.startsWith(QStringLiteral("127."))) << a.toStdString();
 }
+
+TEST_F(WrapperTest, OnlyAReplyWithTheBoxHeaderCountsAsAnAnswer)
+{
+    struct Case
+    {
+        const char* name;
+        std::string body;
+        bool counts;
+    };
+    const Case cases[] = {
+        {"box reply", "<quarn:query quarn:version=\"1.3\"><fav_group error=\"0\"/></quarn:query>", true},
+        {"error page", "<html><body><h1>500</h1></body></html>", false},
+        {"cut off", "<?xml version=\"1.0\"?><quarn:query quarn:version=\"1.3\"><sat idx=\"1\">", false},
+        {"garbage", "\x01\x02zz<<>", false},
+    };
+    for (const Case& c : cases) {
+        server.Answer({.status = 200, .body = c.body});
+        pugi::xml_document doc;
+        EXPECT_EQ(wrapper.QueryFavoriteGroups(doc), c.counts) << c.name;
+        // The exchange itself completed and its text is there either way.
+        EXPECT_TRUE(wrapper.response.has_value()) << c.name;
+    }
+}
