@@ -24,7 +24,8 @@ while IFS='|' read -r name binary corpus dict; do
     [ -z "$filter" ] || [[ "$name" == *"$filter"* ]] || continue
     work="$build/corpus-run/$name"
     mkdir -p "$work"
-    args=(-max_total_time="$seconds" -print_final_stats=1 -rss_limit_mb=2048 -timeout=10 -max_len=65536)
+    args=(-max_total_time="$seconds" -print_final_stats=1 -rss_limit_mb=2048 -timeout=10 -max_len=65536
+          -artifact_prefix="$build/$name-")
     [ -n "$dict" ] && args+=(-dict="$dict")
     log="$build/$name.log"
     if "$binary" "${args[@]}" "$work" ${corpus:+"$corpus"} >"$log" 2>&1; then

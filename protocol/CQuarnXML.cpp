@@ -182,8 +182,10 @@ private:
                 return false;
             int value = 0;
             size_t digits = 0;
-            for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++digits)
-                value = value * 10 + (text[i] - '0');
+            for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++digits) {
+                if (digits < 9) // more digits are refused below; stop before the value could overflow
+                    value = value * 10 + (text[i] - '0');
+            }
             if (digits > 8)
                 return false;
             if (n < parts.size())
