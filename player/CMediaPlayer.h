@@ -12,9 +12,10 @@ class QWidget;
 // The application's one libvlc engine and media player. It draws into a native window of ours,
 // opens the box's stream addresses (RTP, UDP or the HLS playlist) and reports the engine's
 // progress as the "CMediaPlayer_DefaultMsg" message, `defaultMsg(code)`:
-//   0  the player got a new media (every Open),
-//   1  pictures or sound of that media have started (exactly once per media),
-//   2  the player stopped.
+//   0  the player got a new media (every Open with a usable address),
+//   1  pictures or sound of that media have started (exactly once per media): the first of the
+//      engine's time update, video output created, or buffering complete,
+//   2  the player stopped (the engine also reports it when it gives up on an input).
 // The engine's callbacks run on its own threads; they copy what they need and queue it to the
 // thread this object lives on, so every signal arrives there and never re-enters the caller.
 class CMediaPlayer final : public QObject

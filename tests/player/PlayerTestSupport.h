@@ -35,9 +35,10 @@ private:
     std::unique_ptr<QApplication> m_app;
 };
 
-// The ports a box streams to this computer: RTP 5004, UDP 1234 (the engine's listening port for
-// a "udp://host:0" address), and the box's web server on 80. The tests run in their own network
-// namespace, so they own these ports.
+// The ports a box streams to this computer: RTP 5004, UDP 1234 and the box's web server on 80.
+// libvlc reads "udp://host:port" as "accept from host:port, listen on 1234", so the UDP form the
+// application builds, "udp://<local address>:0", listens on 1234 and accepts any port of that
+// address. The tests run in their own network namespace, so they own these ports.
 inline constexpr int kRtpPort = 5004;
 inline constexpr int kUdpPort = 1234;
 inline constexpr quint16 kHttpPort = 80;
