@@ -18,7 +18,11 @@ void CVideoSurface::SetVideoShown(bool shown)
     if (m_videoShown == shown)
         return;
     m_videoShown = shown;
-    update();
+    // An empty paint handler is not enough: Qt would still copy its back buffer over the
+    // engine's picture. With updates off it neither paints nor flushes this window.
+    setUpdatesEnabled(!shown);
+    if (!shown)
+        update();
 }
 
 void CVideoSurface::paintEvent(QPaintEvent* event)

@@ -3,8 +3,8 @@
 #include <QWidget>
 
 // The native child window the engine draws the picture into. While a video output is present
-// the widget paints nothing, so Qt never draws over the engine's picture (some engine outputs
-// draw straight into this window rather than into a child of it); otherwise it shows black.
+// Qt does not touch the window at all, because the engine's OpenGL output draws straight into
+// it; otherwise the widget shows black.
 class CVideoSurface final : public QWidget
 {
     Q_OBJECT

@@ -59,12 +59,16 @@ TEST_P(StreamPlayback, StartsReportsOnceAndStops)
         EXPECT_EQ(width, 320);
         EXPECT_EQ(height, 240);
         EXPECT_TRUE(QTest::qWaitFor([&] { return f.ShowsPicture(); }, 8000));
-        // Our own painting of the window (exposure, resize) must leave the picture alone.
+        // Our own painting of the window (exposure, resize) must leave the picture alone, also
+        // while paused, when the engine does not draw it again.
+        f.player->Pause();
+        QTest::qWait(300);
         f.surface->repaint();
         QTest::qWait(100);
         EXPECT_TRUE(f.ShowsPicture());
+        ASSERT_TRUE(f.player->Play());
     }
-    EXPECT_TRUE(f.player->IsPlaying());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.player->IsPlaying(); }, 3000));
     if (f.server) {
         EXPECT_GT(f.server->Served(), 1); // the playlist and its segments, fetched with the credentials
     }
