@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <locale.h>
 
 #if defined(Q_OS_UNIX)
 #include <arpa/inet.h>
@@ -157,7 +158,15 @@ QString CQuarnWrapper::GetVersion()
 bool CQuarnWrapper::IsNewFormVersion(const QString& text)
 {
     // Compared as the C library reads it into a single-precision value, so "1.3" itself qualifies.
-    return std::strtof(text.toUtf8().constData(), nullptr) >= 1.3f;
+    // Read in the "C" locale: QCoreApplication adopts the user's locale on Unix, and where the
+    // decimal separator is a comma "1.3" would read as 1 and a new box would be taken for an old one.
+    const QByteArray utf8 = text.toUtf8();
+#if defined(Q_OS_UNIX)
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    if (cLocale)
+        return strtof_l(utf8.constData(), nullptr, cLocale) >= 1.3f;
+#endif
+    return std::strtof(utf8.constData(), nullptr) >= 1.3f;
 }
 
 QStringList CQuarnWrapper::InterfaceAddresses()
