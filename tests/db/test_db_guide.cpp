@@ -15,6 +15,9 @@ namespace {
 class GuideTest : public ::testing::Test
 {
 protected:
+    // Whatever a test did to the database, its rules still hold.
+    void TearDown() override { EXPECT_SOUND(db); }
+
     // What UpdateEPG does once the reply is in.
     bool ReadGuide(const std::string& xml)
     {

@@ -12,6 +12,9 @@ namespace {
 class DataModelTest : public ::testing::Test
 {
 protected:
+    // Whatever a test did to the database, its rules still hold.
+    void TearDown() override { EXPECT_SOUND(db); }
+
     void AddGroup(int idx, int satIdx, bool blocked)
     {
         auto g = std::make_unique<CFavoriteGroupElement>();
