@@ -103,6 +103,9 @@ TEST(MediaPlayerInput, OpeningAnotherStreamReplacesThePlayingOne)
     ASSERT_TRUE(f.player->Play());
     ASSERT_TRUE(f.WaitForCode(CMediaPlayer::MsgStarted));
     f.player->SetCropGeometry(QStringLiteral("0+8+0+4"));
+    char* crop = libvlc_video_get_crop_geometry(f.player->Handle());
+    EXPECT_STREQ(crop, "0+8+0+4");
+    libvlc_free(crop);
 
     ASSERT_TRUE(f.player->Open(QStringLiteral("udp://127.0.0.1:0")));
     ASSERT_TRUE(f.player->Play());

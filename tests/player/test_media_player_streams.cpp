@@ -85,6 +85,7 @@ INSTANTIATE_TEST_SUITE_P(Protocols, StreamPlayback,
                                          StreamCase{"Udp", CTestStream::Kind::Udp, false},
                                          StreamCase{"Hls", CTestStream::Kind::Hls, false},
                                          StreamCase{"RtpAudioOnly", CTestStream::Kind::Rtp, true},
+                                         StreamCase{"UdpAudioOnly", CTestStream::Kind::Udp, true},
                                          StreamCase{"HlsAudioOnly", CTestStream::Kind::Hls, true}),
                          [](const testing::TestParamInfo<StreamCase>& c) { return c.param.name; });
 
