@@ -346,6 +346,14 @@ int CQuarnDataModel::AddService(std::unique_ptr<CServiceElement> service)
     return static_cast<int>(m_services.size() - 1);
 }
 
+void CQuarnDataModel::ReserveServices(size_t count)
+{
+    // Bounded: the count comes from the reply, and a hostile one must not reserve without end.
+    count = std::min<size_t>(count, 1u << 16);
+    m_services.reserve(m_services.size() + count);
+    m_serviceByKey.reserve(m_serviceByKey.size() + count);
+}
+
 void CQuarnDataModel::AddFavoriteGroup(std::unique_ptr<CFavoriteGroupElement> group)
 {
     if (group)

@@ -76,6 +76,8 @@ public:
 
     // Filling, used by the reply readers.
     int AddService(std::unique_ptr<CServiceElement> service);
+    // Room for `count` more services, so that a large list is not regrown while it is read.
+    void ReserveServices(size_t count);
     void AddFavoriteGroup(std::unique_ptr<CFavoriteGroupElement> group);
     void AddGroupEntry(std::unique_ptr<CSatelliteElement> entry);
     void StoreTransponder(std::unique_ptr<CTransponderElement> transponder);

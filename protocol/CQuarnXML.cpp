@@ -450,7 +450,9 @@ CQuarnXML::Sections CQuarnXML::Sections::Of(const pugi::xml_document& doc)
                     found.fav.push_back(n);
                 break;
             case 's':
-                if (std::strcmp(name, "sat") == 0)
+                if (std::strcmp(name, "svc") == 0)
+                    ++found.services;
+                else if (std::strcmp(name, "sat") == 0)
                     found.sat.push_back(n);
                 else if (!found.streaming && std::strcmp(name, "streaming") == 0)
                     found.streaming = n;
@@ -603,6 +605,7 @@ bool CQuarnXML::ReadService(const pugi::xml_node& svc, CServiceElement& s) const
 
 bool CQuarnXML::ReadServiceList(const Sections& reply, CQuarnDataModel& db) const
 {
+    db.ReserveServices(reply.services);
     for (const pugi::xml_node& sat : reply.sat) {
         auto satellite = std::make_unique<CSatelliteElement>();
         ReadSatellite(sat, *satellite);

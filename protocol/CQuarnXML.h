@@ -45,6 +45,7 @@ public:
     {
         std::vector<pugi::xml_node> fav, sat, alarm, pin;
         pugi::xml_node streaming, live;
+        size_t services = 0; // "svc" elements anywhere: room to reserve before the list is read
         static Sections Of(const pugi::xml_document& doc);
     };
 

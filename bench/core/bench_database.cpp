@@ -61,6 +61,27 @@ void BM_LoadAll(benchmark::State& state)
 }
 BENCHMARK(BM_LoadAll)->Unit(benchmark::kMillisecond);
 
+// The whole box operation, with the exchange replaced by the prepared reply: request text, reply
+// text, header check, reading, flags and sorting.
+void BM_UpdateService(benchmark::State& state)
+{
+    CQuarnWrapper wrapper;
+    wrapper.version = QStringLiteral("1.3");
+    wrapper.transport = [](const QByteArray&, int) {
+        CHttpExchange::Reply reply;
+        reply.result = CHttpExchange::Completed;
+        reply.httpStatus = 200;
+        reply.body = ReloadBytes();
+        return reply;
+    };
+    CQuarnDataModel db(wrapper);
+    for (auto _ : state) {
+        if (!db.UpdateService())
+            state.SkipWithError("reload failed");
+    }
+}
+BENCHMARK(BM_UpdateService)->Unit(benchmark::kMillisecond);
+
 // The reading alone, from a document already loaded and repaired.
 void BM_ReadReloadDocument(benchmark::State& state)
 {
