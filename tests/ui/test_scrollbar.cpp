@@ -2,6 +2,7 @@
 #include "ui/CKelvoRes.h"
 #include "ui/CNxScrollBar.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -125,19 +126,22 @@ TEST(ScrollBar, ArrowRepeatsAfterHalfASecondAndPausesOffTheArrow)
     uitest::Press(&b.bar, down);
     EXPECT_EQ(b.Count(SB::LineDown), 1);
     EXPECT_TRUE(b.bar.IsRepeating());
-    QTest::qWait(350);
-    EXPECT_EQ(b.Count(SB::LineDown), 1); // still inside the first 500 ms
-    QTest::qWait(400);
-    const int afterRepeat = b.Count(SB::LineDown);
-    EXPECT_GE(afterRepeat, 3);                  // one at 500 ms, then every 50 ms
+    QElapsedTimer clock;
+    clock.start();
+    QTest::qWait(200);
+    if (clock.elapsed() < 450) {
+        EXPECT_EQ(b.Count(SB::LineDown), 1); // still inside the first 500 ms
+    }
+    // one more at 500 ms, then every 50 ms
+    EXPECT_TRUE(QTest::qWaitFor([&] { return b.Count(SB::LineDown) >= 4; }, 5000));
+    EXPECT_GE(clock.elapsed(), 500);
     uitest::Move(&b.bar, QPoint(7, 100), true); // off the arrow: the repeat pauses
     QTest::qWait(30);
     const int paused = b.Count(SB::LineDown);
     QTest::qWait(200);
     EXPECT_EQ(b.Count(SB::LineDown), paused);
     uitest::Move(&b.bar, down, true); // back on it: it resumes
-    QTest::qWait(200);
-    EXPECT_GT(b.Count(SB::LineDown), paused);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return b.Count(SB::LineDown) > paused; }, 5000));
     uitest::Release(&b.bar, down);
     EXPECT_FALSE(b.bar.IsRepeating());
     const int released = b.Count(SB::LineDown);
