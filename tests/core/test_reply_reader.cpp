@@ -1,23 +1,12 @@
 #include "protocol/CQuarnWrapper.h"
 #include "protocol/CReplyReader.h"
 
+#include "tests/support/TestHelpers.h"
+
 #include <ctime>
 #include <gtest/gtest.h>
 
 namespace {
-
-qint64 Local(int y, int mo, int d, int h, int mi, int s = 0)
-{
-    std::tm tm{};
-    tm.tm_year = y - 1900;
-    tm.tm_mon = mo - 1;
-    tm.tm_mday = d;
-    tm.tm_hour = h;
-    tm.tm_min = mi;
-    tm.tm_sec = s;
-    tm.tm_isdst = -1;
-    return static_cast<qint64>(std::mktime(&tm));
-}
 
 // Loads raw reply bytes the way an arriving reply is loaded.
 bool Load(CQuarnWrapper& w, pugi::xml_document& doc, const QByteArray& body)

@@ -1,4 +1,5 @@
 #include "protocol/CQuarnWrapper.h"
+#include "tests/support/TestHelpers.h"
 #include "tests/support/TestHttpServer.h"
 
 #include <QElapsedTimer>
@@ -25,20 +26,6 @@ protected:
     TestHttpServer server;
     CQuarnWrapper wrapper;
 };
-
-// A port on loopback with nothing listening.
-int ClosedPort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    socklen_t len = sizeof addr;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    ::close(fd);
-    return ntohs(addr.sin_port);
-}
 
 } // namespace
 
@@ -212,7 +199,7 @@ TEST_F(WrapperTest, FailuresComeQuicklyNotAtTheTimeLimit)
         QString address;
         int port;
     } cases[] = {
-        {"refused", QStringLiteral("127.0.0.1"), ClosedPort()},
+        {"refused", QStringLiteral("127.0.0.1"), FreeLoopbackPort(SOCK_STREAM)},
         {"unknown host", QStringLiteral("no-such-host.invalid"), 80},
         {"malformed address", QStringLiteral("bad host/\x01"), 80},
     };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/TestHelpers.h"
+
 #include "model/CQuarnDataModel.h"
 #include "model/ServiceKey.h"
 #include "protocol/CQuarnWrapper.h"
@@ -49,19 +51,6 @@ inline std::unique_ptr<CScheduleElement> MakeScheduleRecord(int id, int seriesId
     return s;
 }
 
-// Local date-time, as the box's texts are read.
-inline qint64 Local(int y, int mo, int d, int h, int mi, int s = 0)
-{
-    std::tm tm{};
-    tm.tm_year = y - 1900;
-    tm.tm_mon = mo - 1;
-    tm.tm_mday = d;
-    tm.tm_hour = h;
-    tm.tm_min = mi;
-    tm.tm_sec = s;
-    tm.tm_isdst = -1;
-    return static_cast<qint64>(std::mktime(&tm));
-}
 
 // Loads `xml` as if the box had just sent it.
 inline void Inject(CQuarnWrapper& wrapper, pugi::xml_document& doc, const std::string& xml)

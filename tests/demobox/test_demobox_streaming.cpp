@@ -12,25 +12,14 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include "tests/support/TestHelpers.h"
+
 #include <sstream>
 #include <string>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
-
-int freeUdpPort()
-{
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    socklen_t len = sizeof addr;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    ::close(fd);
-    return ntohs(addr.sin_port);
-}
 
 // The codec types ffprobe finds at `url`, e.g. "audio,video" (sorted, joined).
 std::string probe(const std::string& url)
@@ -100,7 +89,7 @@ TEST(DemoBoxStreaming, RtpAndUdpStreamsArriveAndEndWithTheBox)
         SCOPED_TRACE(std::string(c.scheme) + (c.type == 1 ? " radio" : " tv"));
         DemoBoxProcess box({"--no-upnp"});
         ASSERT_TRUE(box.ok()) << box.error();
-        const int clientPort = freeUdpPort();
+        const int clientPort = FreeLoopbackPort(SOCK_DGRAM);
         ASSERT_EQ(streamingError(box.port(), c.type, 0, c.protocol, clientPort), 0);
         const std::string target = "127.0.0.1:" + std::to_string(clientPort);
         EXPECT_EQ(probe(std::string(c.scheme) + "://" + target), c.tracks);
@@ -154,7 +143,7 @@ TEST(DemoBoxStreaming, AKilledBoxTakesItsEncoderWithIt)
 {
     DemoBoxProcess box({"--no-upnp"});
     ASSERT_TRUE(box.ok()) << box.error();
-    const int clientPort = freeUdpPort();
+    const int clientPort = FreeLoopbackPort(SOCK_DGRAM);
     ASSERT_EQ(streamingError(box.port(), 0, 0, 1, clientPort), 0);
     const std::string target = "127.0.0.1:" + std::to_string(clientPort);
     ASSERT_TRUE(processWith(target));
