@@ -69,21 +69,15 @@ CQuarnDataModel::~CQuarnDataModel()
 
 bool CQuarnDataModel::UpdateService()
 {
-    BusyFrame frame(*this);
-    if (!frame.Entered())
-        return false;
-    Clear();
-    m_locked = true;
-    bool loaded = false;
-    try {
-        loaded = m_xml->LoadAll(*this);
-    } catch (const std::exception&) {
-        loaded = false;
-    }
-    return FinishReload(loaded);
+    return Reload([this] { return m_xml->LoadAll(*this); });
 }
 
 bool CQuarnDataModel::ReloadFromDocument(const pugi::xml_document& doc)
+{
+    return Reload([this, &doc] { return m_xml->ReadReload(doc, doc, doc, doc, doc, *this); });
+}
+
+bool CQuarnDataModel::Reload(const std::function<bool()>& load)
 {
     BusyFrame frame(*this);
     if (!frame.Entered())
@@ -92,7 +86,7 @@ bool CQuarnDataModel::ReloadFromDocument(const pugi::xml_document& doc)
     m_locked = true;
     bool loaded = false;
     try {
-        loaded = m_xml->ReadReload(doc, doc, doc, doc, doc, *this);
+        loaded = load();
     } catch (const std::exception&) {
         loaded = false;
     }

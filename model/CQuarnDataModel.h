@@ -13,6 +13,7 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 #include <map>
 #include <memory>
 #include <unordered_map>
@@ -116,6 +117,9 @@ public:
 private:
     class BusyFrame;
 
+    // The frame of every full reload: busy state, empty start, locked until the PIN check says
+    // otherwise, and an empty database again when `load` fails.
+    bool Reload(const std::function<bool()>& load);
     bool FinishReload(bool loaded);
     // Takes the schedule out of the list or out of its series entry (dropping an entry left
     // empty), unlinks every guide event that points at it, and deletes it.
