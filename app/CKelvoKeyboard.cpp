@@ -1,0 +1,75 @@
+#include "app/CKelvoKeyboard.h"
+
+#include "app/CKelvoPlayerApp.h"
+#include "app/CMainFrame.h"
+#include "app/CPlaybackController.h"
+#include "player/CKelvoViewPlayer.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTextEdit>
+
+namespace {
+
+bool IsEditField(const QWidget* w)
+{
+    return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QAbstractSpinBox*>(w) ||
+           qobject_cast<const QTextEdit*>(w);
+}
+
+} // namespace
+
+CKelvoKeyboard::CKelvoKeyboard(CMainFrame& frame) : QObject(&frame), m_frame(frame)
+{
+    qApp->installEventFilter(this);
+}
+
+bool CKelvoKeyboard::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    auto* target = qobject_cast<QWidget*>(watched);
+    // Every key arrives here once per object on its way; act only where it is first delivered.
+    if (!target || target != QApplication::focusWidget() && target != &m_frame)
+        return false;
+    if (target->window() != &m_frame)
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    const bool fullScreen = m_frame.IsFullScreen();
+    const bool player = m_frame.CurrentView() == 0;
+    switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (IsEditField(target) && !fullScreen) {
+            target->focusNextPrevChild(true);
+            return true;
+        }
+        if (fullScreen)
+            m_frame.SetFullScreen(false);
+        else if (player)
+            m_frame.SetFullScreen(true);
+        return true;
+    case Qt::Key_Escape:
+        if (fullScreen)
+            m_frame.SetFullScreen(false);
+        return false;
+    case Qt::Key_Space:
+        if (player && !IsEditField(target))
+            m_frame.PlayerView().TogglePause();
+        return false;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        if (player && !IsEditField(target))
+            m_frame.Playback().StepService(key->key() == Qt::Key_Right ? +1 : -1);
+        return false;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        if (player && !IsEditField(target))
+            m_frame.Playback().SetVolume(m_frame.Volume() + (key->key() == Qt::Key_Up ? 1 : -1));
+        return false;
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,550 @@
+#include "app/CMainFrame.h"
+
+#include "app/CBoxController.h"
+#include "app/CKelvoCommandTable.h"
+#include "app/CKelvoKeyboard.h"
+#include "app/CKelvoMessageBox.h"
+#include "app/CKelvoPlayerApp.h"
+#include "app/CPlaybackController.h"
+#include "app/CRemoteBridge.h"
+#include "app/bars/CKelvoLeftBar.h"
+#include "app/bars/CKelvoWindowHandler.h"
+#include "app/bars/CMainFrameCaptionBar.h"
+#include "app/bars/CMiniFrameCaptionBar.h"
+#include "app/bars/CPopupFrame.h"
+#include "app/bars/CViewCaptionBar.h"
+#include "model/CQuarnDataModel.h"
+#include "player/CKelvoControlBar.h"
+#include "player/CKelvoSATInfoBar.h"
+#include "player/CKelvoViewPlayer.h"
+#include "protocol/CQuarnWrapper.h"
+#include "rcu/KelvoRCU.h"
+#include "res/CStringTable.h"
+#include "ui/CMainFrameMessages.h"
+#include "ui/KelvoCommandIds.h"
+#include "views/channel/CKelvoChannelInfoDlg.h"
+#include "views/channel/CKelvoPageChannel.h"
+#include "views/guide/CKelvoViewEPG.h"
+#include "views/schedule/CKelvoPageSchedule.h"
+#include "views/schedule/CKelvoViewSchedule.h"
+#include "views/schedule/CKelvoViewScheduleEdit.h"
+#include "views/settings/CKelvoViewSetting.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QTimer>
+#include <QWheelEvent>
+
+using namespace Kelvo;
+
+CMainFrame::CMainFrame(CKelvoPlayerApp& app)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_app(app), m_state(app.State()), m_box(app.Box())
+{
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setFocusPolicy(Qt::StrongFocus);
+    setContentsMargins(kBorderWidth, kBorderWidth, kBorderWidth, kBorderWidth);
+    m_messages = new CMainFrameMessages(this);
+    m_commands = new CKelvoCommandTable(this);
+}
+
+CMainFrame::~CMainFrame()
+{
+    // Stopping the player before its window goes; the box is told to stop only when it streams.
+    if (m_player)
+        m_player->MediaPlayer().Stop();
+    if (m_state.streamingService >= 0)
+        m_box.QuickStopStreaming();
+}
+
+bool CMainFrame::LoadFrame()
+{
+    m_app.LoadSettings();
+    CreateChildren();
+    CreateCommands();
+    ConnectMessages();
+    ConnectController();
+
+    m_window = new CKelvoWindowHandler(this);
+    m_remote = CreateRCU(this);
+    if (auto* rcu = qobject_cast<CKelvoRCUWindow*>(m_remote.data())) {
+        m_remoteBridge = new CRemoteBridge(m_box, this);
+        connect(rcu, &CKelvoRCUWindow::bnClicked, m_remoteBridge, &CRemoteBridge::OnKey);
+        connect(rcu, &CKelvoRCUWindow::attached, m_remoteBridge, &CRemoteBridge::OnAttached);
+        connect(rcu, &CKelvoRCUWindow::attached, m_window, &CKelvoWindowHandler::SetRemoteAttached);
+        m_window->SetRemoteWindow(m_remote);
+    }
+    m_playback->ApplyStoredAudio();
+    new CKelvoKeyboard(*this);
+
+    SetDisplayMode(m_state.displayMode == 1);
+    if (!m_state.boxConfigured)
+        ApplyTrigger(UiTrigger::StartUnconfigured);
+    return true;
+}
+
+void CMainFrame::CreateChildren()
+{
+    const CQuarnDataModel& db = m_app.Database();
+    m_mainCaption = new CMainFrameCaptionBar(this);
+    m_miniCaption = new CMiniFrameCaptionBar(this);
+    m_leftBar = new CKelvoLeftBar(this);
+    m_satBar = new CKelvoSATInfoBar(db, this);
+    m_controlBar = new CKelvoControlBar(db, *m_messages, this);
+    m_viewCaption = new CViewCaptionBar(this);
+    m_bars = {m_mainCaption, m_miniCaption, m_leftBar, m_satBar, m_controlBar, m_viewCaption};
+    m_miniCaption->hide();
+
+    auto boxTime = [this] { return m_box.BoxTime(); };
+    m_channelPage = new CKelvoPageChannel(db, *m_messages, m_leftBar);
+    m_schedulePage = new CKelvoPageSchedule(db, *m_messages, boxTime, m_leftBar);
+    m_leftBar->AddPage(m_channelPage);
+    m_leftBar->AddPage(m_schedulePage);
+
+    m_player = new CKelvoViewPlayer(db, *m_messages, this);
+    m_setting = new CKelvoViewSetting(*m_messages, this);
+    m_schedule = new CKelvoViewSchedule(db, *m_messages, this);
+    m_scheduleEdit = new CKelvoViewScheduleEdit(db, *m_messages, boxTime, this);
+    m_guide = new CKelvoViewEPG(db, *m_messages, boxTime, this);
+    m_views = {m_player, m_setting, m_schedule, m_scheduleEdit, m_guide};
+    for (QWidget* view : m_views)
+        view->hide();
+
+    m_playback = new CPlaybackController(m_box, m_player->MediaPlayer(), m_state, this);
+    m_player->SetMediaType(m_state.mediaType);
+    m_channelPage->SetMediaType(m_state.mediaType);
+    SwitchView(ViewPlayer);
+}
+
+void CMainFrame::CreateCommands()
+{
+    auto mode = [this](int uiMode) { return [this, uiMode] { return m_state.uiMode == uiMode; }; };
+    const auto text = [](int id) { return CStringTable::Get(id); };
+    m_commands->Add({ID_MODE_CHANNEL, text(CStringTable::IDS_CHANNEL), [this] { ApplyTrigger(UiTrigger::ModeChannel); },
+                     true, {}, {}, mode(ModeChannel)});
+    m_commands->Add({ID_MODE_SCHEDULE, text(CStringTable::IDS_SCHEDULE),
+                     [this] { ApplyTrigger(UiTrigger::ModeSchedule); }, true, {}, {}, mode(ModeSchedule)});
+    m_commands->Add({ID_MODE_SETTING, text(CStringTable::IDS_SETTING), [this] { ApplyTrigger(UiTrigger::ModeSetting); },
+                     true, {}, {}, mode(ModeSetting)});
+    m_commands->Add({ID_TOGGLE_REMOTE, text(CStringTable::IDS_REMOTE), [this] { OnToggleRemote(); }});
+    m_commands->Add({ID_CHANNEL_REFRESH, text(CStringTable::IDS_REFRESH).trimmed(), [this] { OnChannelRefresh(); }});
+    m_commands->Add({ID_GUIDE_TV, text(CStringTable::IDS_GUIDE_BACK_TV), [this] { ApplyTrigger(UiTrigger::ModeChannel); }});
+    m_commands->Add({ID_SAVE_SETTINGS, text(CStringTable::IDS_SAVE), [this] { OnSaveSettings(); }, false, {},
+                     [this] { return m_currentView == ViewSetting; }});
+    m_commands->Bind(this);
+    m_commands->UpdateStates();
+}
+
+void CMainFrame::ConnectMessages()
+{
+    CMainFrameMessages& m = *m_messages;
+    connect(&m, &CMainFrameMessages::setDisplayMode, this, [this](bool mini) {
+        if (m_state.fullScreen)
+            SetFullScreen(false);
+        SetDisplayMode(mini);
+    });
+    connect(&m, &CMainFrameMessages::playService, m_playback, &CPlaybackController::SelectService);
+    connect(&m, &CMainFrameMessages::showGuide, this, &CMainFrame::OnShowGuide);
+    connect(&m, &CMainFrameMessages::editSchedule, this, &CMainFrame::OnEditSchedule);
+    connect(&m, &CMainFrameMessages::closeScheduleEdit, this, &CMainFrame::OnCloseScheduleEdit);
+    connect(&m, &CMainFrameMessages::setSchedule, this, &CMainFrame::OnSetSchedule);
+    connect(&m, &CMainFrameMessages::nextService, m_playback, [this] { m_playback->StepService(+1); });
+    connect(&m, &CMainFrameMessages::prevService, m_playback, [this] { m_playback->StepService(-1); });
+    connect(&m, &CMainFrameMessages::setVolume, m_playback, &CPlaybackController::SetVolume);
+    connect(&m, &CMainFrameMessages::setMute, m_playback, &CPlaybackController::SetMute);
+    connect(&m, &CMainFrameMessages::toggleFullScreen, this, [this] { SetFullScreen(!m_state.fullScreen); });
+    connect(&m, &CMainFrameMessages::toggleChannelPopup, this, &CMainFrame::OnToggleChannelPopup);
+    connect(&m, &CMainFrameMessages::showChannelInfo, this, &CMainFrame::OnShowChannelInfo);
+
+    CPlaybackController& p = *m_playback;
+    connect(&p, &CPlaybackController::pendingServiceChanged, this, [this](int key) {
+        m_controlBar->SetPendingService(key);
+        m_satBar->SetService(key);
+        m_player->SetService(key);
+    });
+    connect(&p, &CPlaybackController::playbackStarted, m_controlBar, &CKelvoControlBar::SetPlaybackStarted);
+    connect(&p, &CPlaybackController::streamingServiceChanged, this, [this](int previous, int current) {
+        m_channelPage->SetStreamingService(current);
+        m_channelPage->ShowStreamedRow(previous);
+    });
+    connect(&p, &CPlaybackController::busyIndicator, m_player, &CKelvoViewPlayer::ShowBusy);
+    connect(&p, &CPlaybackController::volumeChanged, m_controlBar, &CKelvoControlBar::SetVolume);
+    connect(&p, &CPlaybackController::muteChanged, m_controlBar, &CKelvoControlBar::SetMute);
+    connect(&p, &CPlaybackController::showPlayerView, this, [this] { ApplyTrigger(UiTrigger::PlayService); });
+    connect(m_channelPage, &CKelvoPageChannel::mediaTypeChanged, this, [this](int type) {
+        m_state.mediaType = type;
+        m_player->SetMediaType(type);
+    });
+    connect(m_mainCaption, &CMainFrameCaptionBar::fullScreenRequested, m_messages,
+            &CMainFrameMessages::toggleFullScreen);
+    connect(m_miniCaption, &CMiniFrameCaptionBar::fullScreenRequested, m_messages,
+            &CMainFrameMessages::toggleFullScreen);
+}
+
+void CMainFrame::ConnectController()
+{
+    const auto views = [this] {
+        return std::make_tuple(m_channelPage, m_schedulePage, m_schedule, m_guide);
+    };
+    connect(&m_box, &CBoxController::updateBegins, this, [views] {
+        std::apply([](auto*... v) { (v->BeginUpdate(), ...); }, views());
+    });
+    connect(&m_box, &CBoxController::updateEnds, this, [this, views] {
+        std::apply([](auto*... v) { (v->EndUpdate(), ...); }, views());
+        if (m_closePending && !m_box.IsBusy())
+            QTimer::singleShot(0, this, &QWidget::close);
+    });
+    connect(&m_box, &CBoxController::reloaded, this, [this] {
+        // The guide shows its service again only when the reload still has it.
+        m_guide->SetService(m_app.Database().FindService(m_guideService) ? m_guideService : -1);
+        m_schedule->ClearMembers();
+        m_channelPage->RefreshContent();
+        m_schedulePage->RefreshContent();
+    });
+    connect(&m_box, &CBoxController::schedulesChanged, m_guide, &CKelvoViewEPG::RefreshContent);
+    connect(&m_box, &CBoxController::busyChanged, this, &CMainFrame::OnBusyChanged);
+    connect(&m_box, &CBoxController::failure, this, &CMainFrame::ShowFailure);
+}
+
+void CMainFrame::ShowFailure(const QString& caption, const QString& text)
+{
+    CKelvoMessageBox::Show(this, caption, text);
+}
+
+void CMainFrame::OnBusyChanged(bool busy)
+{
+    // The remote window is a top-level window of its own and stays usable: keys go out even
+    // while a reload waits.
+    setEnabled(!busy);
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
+}
+
+Kelvo::CUiState CMainFrame::UiState() const
+{
+    CUiState s;
+    s.uiMode = m_state.uiMode;
+    s.displayMode = m_state.displayMode;
+    s.currentView = m_currentView;
+    s.boxConfigured = m_state.boxConfigured;
+    s.fullScreen = m_state.fullScreen;
+    s.scheduleSelectionOpensEdit = m_schedulePage->SelectionOpensEditForm();
+    return s;
+}
+
+void CMainFrame::Apply(const CUiLayout& layout)
+{
+    m_state.uiMode = layout.uiMode;
+    m_state.displayMode = layout.displayMode;
+    if (layout.dockPopup)
+        DockChannelPopup();
+    if (!layout.keepBars) {
+        m_mainCaption->setVisible(layout.mainCaption);
+        m_miniCaption->setVisible(layout.miniCaption);
+        m_viewCaption->setVisible(layout.viewCaption);
+        m_leftBar->ShowPage(layout.leftPage == LeftPage::Schedule ? static_cast<QWidget*>(m_schedulePage)
+                                                                  : static_cast<QWidget*>(m_channelPage));
+        m_leftBar->setVisible(layout.leftBar);
+        m_satBar->setVisible(layout.satBar);
+        m_controlBar->setVisible(layout.controlBar);
+        m_controlBar->SetDisplayMode(layout.displayMode);
+    }
+    UpdateMinimumSize();
+    if (layout.refresh)
+        RefreshFromBox();
+    Layout();
+    SwitchView(layout.view);
+    m_commands->UpdateStates();
+}
+
+void CMainFrame::ApplyTrigger(UiTrigger trigger)
+{
+    if (trigger == UiTrigger::DisplayNormal) {
+        // Leaving the mini player gives the window at least the normal mode's size.
+        const QSize min = kMinimumNormal;
+        if (width() < min.width() || height() < min.height())
+            resize(std::max(width(), min.width()), std::max(height(), min.height()));
+    }
+    Apply(CUiModeTable::Apply(UiState(), trigger));
+}
+
+void CMainFrame::SetUiMode(int mode, int index)
+{
+    Apply(CUiModeTable::SetUiMode(UiState(), mode, index));
+}
+
+void CMainFrame::SetDisplayMode(bool mini)
+{
+    ApplyTrigger(mini ? UiTrigger::DisplayMini : UiTrigger::DisplayNormal);
+}
+
+void CMainFrame::UpdateMinimumSize()
+{
+    setMinimumSize(m_state.displayMode == 1 ? kMinimumMini : kMinimumNormal);
+}
+
+void CMainFrame::SwitchView(int index)
+{
+    if (index < 0 || index >= ViewCount || m_currentView == index)
+        return;
+    if (m_currentView >= 0)
+        m_views[static_cast<size_t>(m_currentView)]->hide();
+    m_currentView = index;
+    QWidget* view = m_views[static_cast<size_t>(index)];
+    view->show();
+    m_viewCaption->SetContent(index == ViewPlayer     ? m_player->CaptionContent()
+                              : index == ViewSetting  ? m_setting->CaptionContent()
+                              : index == ViewSchedule ? m_schedule->CaptionContent()
+                              : index == ViewGuide    ? m_guide->CaptionContent()
+                                                      : m_scheduleEdit->CaptionContent());
+    Layout();
+    m_playback->SetPlayerViewShown(index == ViewPlayer);
+    if (index != ViewPlayer)
+        m_playback->CancelStep();
+    if (index != ViewGuide)
+        m_guide->StopProgressTimer();
+    m_setting->SetActive(index == ViewSetting);
+    if (index == ViewSetting)
+        m_setting->LoadFrom(m_app.Connection());
+    m_commands->UpdateStates();
+}
+
+void CMainFrame::Layout()
+{
+    // Docking order: each bar takes its strip from what the bars before it left; the view fills
+    // the rest.
+    QRect r = contentsRect();
+    for (int i = 0; i < BarCount; ++i) {
+        QWidget* bar = m_bars[static_cast<size_t>(i)];
+        if (!bar || bar->isHidden())
+            continue;
+        const QSize hint = bar->sizeHint();
+        switch (static_cast<Bar>(i)) {
+        case LeftBar:
+            bar->setGeometry(r.left(), r.top(), hint.width(), r.height());
+            r.setLeft(r.left() + hint.width());
+            break;
+        case SatBar:
+        case ControlBar:
+            bar->setGeometry(r.left(), r.bottom() - hint.height() + 1, r.width(), hint.height());
+            r.setBottom(r.bottom() - hint.height());
+            break;
+        default:
+            bar->setGeometry(r.left(), r.top(), r.width(), hint.height());
+            r.setTop(r.top() + hint.height());
+            break;
+        }
+    }
+    if (m_currentView >= 0)
+        m_views[static_cast<size_t>(m_currentView)]->setGeometry(r);
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Layout();
+}
+
+void CMainFrame::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::black);
+    const QRegion border = QRegion(rect()) - QRegion(contentsRect());
+    for (const QRect& r : border)
+        p.drawRect(r);
+}
+
+void CMainFrame::wheelEvent(QWheelEvent* event)
+{
+    if (m_currentView != ViewPlayer)
+        return QWidget::wheelEvent(event);
+    m_playback->SetVolume(m_state.volume + (event->angleDelta().y() < 0 ? -1 : 1));
+    event->accept();
+}
+
+void CMainFrame::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    if (m_currentView >= 0)
+        m_views[static_cast<size_t>(m_currentView)]->setFocus();
+}
+
+bool CMainFrame::IsFullScreen() const
+{
+    return m_state.fullScreen;
+}
+
+int CMainFrame::Volume() const
+{
+    return m_state.volume;
+}
+
+bool CMainFrame::RefreshFromBox()
+{
+    return m_box.Reload();
+}
+
+void CMainFrame::OnShowGuide(int serviceKey)
+{
+    m_guideService = serviceKey;
+    ApplyTrigger(UiTrigger::ShowGuide);
+    // The guide is loaded after the mode change, as the user sees the view it belongs to.
+    m_box.LoadGuide(serviceKey);
+    m_guide->SetService(m_app.Database().FindService(serviceKey) ? serviceKey : -1);
+    m_guide->ScrollToNow();
+}
+
+void CMainFrame::OnEditSchedule(const CScheduleElement& schedule)
+{
+    if (schedule.seriesId < 0) {
+        m_schedule->ClearMembers();
+        if (m_scheduleEdit->Load(schedule))
+            SetUiMode(m_state.uiMode, ViewScheduleEdit);
+        return;
+    }
+    m_schedule->FillMembers(schedule);
+    ApplyTrigger(UiTrigger::ModeSchedule);
+}
+
+void CMainFrame::OnCloseScheduleEdit()
+{
+    if (m_state.uiMode == ModeChannel) {
+        ApplyTrigger(UiTrigger::CloseEditChannel);
+    } else if (m_state.uiMode == ModeSchedule) {
+        m_schedulePage->RefreshContent();
+        SetUiMode(ModeSchedule, ViewSchedule);
+    }
+}
+
+int CMainFrame::OnSetSchedule(const CScheduleElement& schedule)
+{
+    const CScheduleElement copy = schedule;
+    const int rc = m_box.SetSchedule(copy);
+    if (rc != 0)
+        return rc;
+    if (m_state.uiMode == ModeSchedule) {
+        m_schedulePage->RefreshContent();
+        SetUiMode(ModeSchedule, ViewSchedule);
+    } else {
+        m_guide->SetEventId(copy.eventId);
+        ApplyTrigger(UiTrigger::ShowGuide);
+    }
+    return 0;
+}
+
+void CMainFrame::DockChannelPopup()
+{
+    if (!m_popup)
+        return;
+    if (m_channelPage->IsFloating()) {
+        m_popup->GiveBack();
+        m_channelPage->SetFloating(false);
+    }
+    m_popup->hide();
+}
+
+void CMainFrame::ShowChannelPopup(bool show)
+{
+    if (!show) {
+        DockChannelPopup();
+        return;
+    }
+    if (!m_popup) {
+        m_popup = new CPopupFrame(m_leftBar, this);
+        m_popup->setGeometry(QRect(frameGeometry().topLeft() + QPoint(16, 16), QSize(323, 571)));
+    }
+    if (!m_channelPage->IsFloating()) {
+        m_popup->TakePage(m_channelPage);
+        m_channelPage->SetFloating(true);
+    }
+    m_popup->show();
+}
+
+void CMainFrame::OnToggleChannelPopup()
+{
+    if (m_channelPage->IsFloating())
+        ShowChannelPopup(false);
+    else if (m_state.displayMode == 1 || m_state.fullScreen)
+        ShowChannelPopup(true);
+}
+
+void CMainFrame::OnToggleRemote()
+{
+    if (!m_remote)
+        return;
+    if (m_remote->isVisible()) {
+        m_remote->hide();
+    } else {
+        m_remote->move(frameGeometry().topRight());
+        m_remote->show();
+    }
+    activateWindow();
+    setFocus();
+}
+
+void CMainFrame::OnChannelRefresh()
+{
+    if (m_state.boxConfigured)
+        RefreshFromBox();
+    else
+        ShowFailure(CStringTable::Get(CStringTable::IDS_STB_SETTING), CStringTable::Get(CStringTable::IDS_NEED_STB_IP));
+}
+
+void CMainFrame::OnSaveSettings()
+{
+    if (m_currentView != ViewSetting)
+        return;
+    if (m_state.streamingService >= 0)
+        m_playback->StopService();
+    m_box.ForgetBox();
+    m_app.SetConnection(m_setting->SaveToSettings());
+    m_app.SaveSettings();
+    ShowFailure(CStringTable::Get(CStringTable::IDS_SETTING_CAPTION), CStringTable::Get(CStringTable::IDS_SETTING_SAVED));
+}
+
+void CMainFrame::OnShowChannelInfo(int serviceKey)
+{
+    CKelvoChannelInfoDlg dlg(m_app.Database(), serviceKey, m_player->MediaPlayer(), this);
+    dlg.exec();
+}
+
+void CMainFrame::SetFullScreen(bool on)
+{
+    m_state.fullScreen = on;
+    if (on) {
+        SwitchView(ViewPlayer);
+        for (QWidget* bar : m_bars)
+            bar->hide();
+        Layout();
+        m_window->SetFullScreen(true);
+        return;
+    }
+    m_window->SetFullScreen(false);
+    (m_state.displayMode == 1 ? static_cast<QWidget*>(m_miniCaption) : m_mainCaption)->show();
+    m_viewCaption->show();
+    SetDisplayMode(m_state.displayMode == 1);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (m_box.IsBusy()) {
+        // The box operation under way waits in a nested loop further up the stack; closing now
+        // would destroy what it returns to.
+        m_closePending = true;
+        event->ignore();
+        return;
+    }
+    m_state.maximized = isMaximized() ? 1 : 0;
+    const QRect normal = normalGeometry();
+    m_state.windowLeft = normal.left();
+    m_state.windowTop = normal.top();
+    m_state.windowRight = normal.left() + normal.width();
+    m_state.windowBottom = normal.top() + normal.height();
+    m_app.SaveSettings();
+    if (m_remote)
+        m_remote->close();
+    event->accept();
+}

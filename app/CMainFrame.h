@@ -1,0 +1,150 @@
+#pragma once
+
+#include "app/CUiModeTable.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <array>
+#include <memory>
+
+class CBoxController;
+class CKelvoCommandTable;
+class CKelvoControlBar;
+class CKelvoLeftBar;
+class CKelvoPageChannel;
+class CKelvoPageSchedule;
+class CKelvoPlayerApp;
+class CKelvoSATInfoBar;
+class CKelvoViewEPG;
+class CKelvoViewPlayer;
+class CKelvoViewSchedule;
+class CKelvoViewScheduleEdit;
+class CKelvoViewSetting;
+class CKelvoWindowHandler;
+class CMainFrameCaptionBar;
+class CMainFrameMessages;
+class CMiniFrameCaptionBar;
+class CPlaybackController;
+class CPopupFrame;
+class CRemoteBridge;
+class CScheduleElement;
+class CViewCaptionBar;
+struct CKelvoAppState;
+
+// The one top-level window: caption bars, the left bar with its pages, the player's bars, the
+// five views and the floating channel popup, laid out in docking order. It wires what the other
+// objects do: the box controller runs box operations, the playback controller plays, the mode
+// table decides what shows, the window handler moves the frameless window, the command table
+// carries the buttons' commands.
+class CMainFrame final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CMainFrame)
+
+public:
+    static constexpr int kBorderWidth = 1;
+    static constexpr QSize kMinimumNormal{1020 + 2 * kBorderWidth, 686 + 2 * kBorderWidth};
+    static constexpr QSize kMinimumMini{340 + 2 * kBorderWidth, 320 + 2 * kBorderWidth};
+
+    explicit CMainFrame(CKelvoPlayerApp& app);
+    ~CMainFrame() override;
+
+    // Frame loading: the settings, the window and its children, the stored display mode, and the
+    // setting mode when no box is configured.
+    bool LoadFrame();
+
+    void SwitchView(int index);
+    void SetUiMode(int mode, int index);
+    void SetDisplayMode(bool mini);
+    bool RefreshFromBox();
+    void ShowChannelPopup(bool show);
+    void SetFullScreen(bool on);
+
+    int CurrentView() const { return m_currentView; }
+    bool IsFullScreen() const;
+    int Volume() const;
+    QWidget* View(int index) const { return m_views[static_cast<size_t>(index)]; }
+    CMainFrameMessages& Messages() const { return *m_messages; }
+    CKelvoCommandTable& Commands() const { return *m_commands; }
+    CPlaybackController& Playback() const { return *m_playback; }
+    CKelvoViewPlayer& PlayerView() const { return *m_player; }
+    CKelvoPageChannel& ChannelPage() const { return *m_channelPage; }
+    QWidget* RemoteWindow() const { return m_remote; }
+
+    // The bars in docking order, for layout checks.
+    enum Bar
+    {
+        MainCaption,
+        MiniCaption,
+        LeftBar,
+        SatBar,
+        ControlBar,
+        ViewCaption,
+        BarCount
+    };
+    QWidget* BarWidget(Bar bar) const { return m_bars[bar]; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    void CreateChildren();
+    void CreateCommands();
+    void ConnectMessages();
+    void ConnectController();
+    void Apply(const Kelvo::CUiLayout& layout);
+    void ApplyTrigger(Kelvo::UiTrigger trigger);
+    Kelvo::CUiState UiState() const;
+    void Layout();
+    void UpdateMinimumSize();
+    void DockChannelPopup();
+
+    void OnShowGuide(int serviceKey);
+    void OnEditSchedule(const CScheduleElement& schedule);
+    void OnCloseScheduleEdit();
+    int OnSetSchedule(const CScheduleElement& schedule);
+    void OnToggleChannelPopup();
+    void OnToggleRemote();
+    void OnChannelRefresh();
+    void OnSaveSettings();
+    void OnShowChannelInfo(int serviceKey);
+    void OnBusyChanged(bool busy);
+    void ShowFailure(const QString& caption, const QString& text);
+
+    CKelvoPlayerApp& m_app;
+    CKelvoAppState& m_state;
+    CBoxController& m_box;
+    CMainFrameMessages* m_messages = nullptr;
+    CKelvoCommandTable* m_commands = nullptr;
+    CKelvoWindowHandler* m_window = nullptr;
+    CPlaybackController* m_playback = nullptr;
+    CRemoteBridge* m_remoteBridge = nullptr;
+
+    std::array<QWidget*, BarCount> m_bars{};
+    CMainFrameCaptionBar* m_mainCaption = nullptr;
+    CMiniFrameCaptionBar* m_miniCaption = nullptr;
+    CKelvoLeftBar* m_leftBar = nullptr;
+    CKelvoSATInfoBar* m_satBar = nullptr;
+    CKelvoControlBar* m_controlBar = nullptr;
+    CViewCaptionBar* m_viewCaption = nullptr;
+    CKelvoPageChannel* m_channelPage = nullptr;
+    CKelvoPageSchedule* m_schedulePage = nullptr;
+
+    std::array<QWidget*, Kelvo::ViewCount> m_views{};
+    CKelvoViewPlayer* m_player = nullptr;
+    CKelvoViewSetting* m_setting = nullptr;
+    CKelvoViewSchedule* m_schedule = nullptr;
+    CKelvoViewScheduleEdit* m_scheduleEdit = nullptr;
+    CKelvoViewEPG* m_guide = nullptr;
+    int m_currentView = -1;
+    int m_guideService = -1;
+
+    CPopupFrame* m_popup = nullptr;
+    QPointer<QWidget> m_remote;
+    // A close asked for while a box operation waits is carried out when it has ended.
+    bool m_closePending = false;
+};
