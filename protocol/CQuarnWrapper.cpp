@@ -193,6 +193,13 @@ QStringList CQuarnWrapper::InterfaceAddresses()
 
 QString CQuarnWrapper::GetLocalAddress()
 {
+    // A box on this computer's loopback (the demo box) reaches us only there: no LAN interface
+    // address would do, and the stream must come back the same way.
+    const QStringList parts = address.split(QLatin1Char('.'));
+    if (parts.size() == 4 && parts.front() == QLatin1String("127")) {
+        localAddress = QStringLiteral("127.0.0.1");
+        return localAddress;
+    }
     const QStringList addresses = localAddressProvider ? localAddressProvider() : InterfaceAddresses();
     if (addresses.isEmpty())
         return localAddress;

@@ -304,6 +304,8 @@ TEST(WrapperLocalAddress, LongestDottedPrefixWinsAndTheLastChoiceIsKept)
         {"10.0.0.3", {"10.0.01.7", "10.0.0.1"}, "10.0.01.7"}, // compared as characters
         {"192.168.0.3", {"10.0.0.5"}, ""},                    // no match: previous (none yet)
         {"boxname", {"192.168.0.7"}, ""},                     // no dot at all
+        {"127.0.0.1", {"192.168.0.7"}, "127.0.0.1"},          // a box on loopback: loopback
+        {"127.0.0.2", {}, "127.0.0.1"},
     };
     for (const Case& c : cases) {
         CQuarnWrapper w;
