@@ -1,9 +1,8 @@
 #include "model/CQuarnDataModel.h"
 
+#include "model/IBoxLink.h"
 #include "model/IBusyObserver.h"
 #include "model/ServiceKey.h"
-#include "protocol/CQuarnWrapper.h"
-#include "protocol/CQuarnXML.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -56,9 +55,7 @@ private:
     const bool m_entered;
 };
 
-CQuarnDataModel::CQuarnDataModel(CQuarnWrapper& wrapper)
-    : m_wrapper(wrapper), m_xml(std::make_unique<CQuarnXML>(wrapper))
-{}
+CQuarnDataModel::CQuarnDataModel(IBoxLink& link) : m_link(link) {}
 
 CQuarnDataModel::~CQuarnDataModel()
 {
@@ -69,12 +66,12 @@ CQuarnDataModel::~CQuarnDataModel()
 
 bool CQuarnDataModel::UpdateService()
 {
-    return Reload([this] { return m_xml->LoadAll(*this); });
+    return Reload([this] { return m_link.LoadAll(*this); });
 }
 
 bool CQuarnDataModel::ReloadFromDocument(const pugi::xml_document& doc)
 {
-    return Reload([this, &doc] { return m_xml->ReadReload(doc, doc, doc, doc, doc, *this); });
+    return Reload([this, &doc] { return m_link.ReadReload(doc, doc, doc, doc, doc, *this); });
 }
 
 bool CQuarnDataModel::Reload(const std::function<bool()>& load)
@@ -96,8 +93,8 @@ bool CQuarnDataModel::Reload(const std::function<bool()>& load)
 bool CQuarnDataModel::FinishReload(bool loaded)
 {
     if (loaded) {
-        MarkStatusServices();
-        SortGroups();
+        MarkStatusServices(FillKey());
+        SortGroups(FillKey());
     } else {
         Clear();
     }
@@ -111,12 +108,12 @@ bool CQuarnDataModel::UpdateEPG(int svcType, int svcIdx)
         return false;
     bool loaded = false;
     try {
-        loaded = m_xml->LoadEPG(svcType, svcIdx, m_guide);
+        loaded = m_link.LoadEPG(svcType, svcIdx, m_guide);
     } catch (const std::exception&) {
         loaded = false;
     }
     if (loaded)
-        LinkEventsToSchedules();
+        LinkEventsToSchedules(FillKey());
     return loaded;
 }
 
@@ -127,12 +124,12 @@ bool CQuarnDataModel::GuideFromDocument(const pugi::xml_document& doc)
         return false;
     bool loaded = false;
     try {
-        loaded = m_xml->ApplyGuide(doc, m_guide);
+        loaded = m_link.ApplyGuide(doc, m_guide);
     } catch (const std::exception&) {
         loaded = false;
     }
     if (loaded)
-        LinkEventsToSchedules();
+        LinkEventsToSchedules(FillKey());
     return loaded;
 }
 
@@ -142,7 +139,7 @@ int CQuarnDataModel::SetSchedule(const CScheduleElement& schedule)
     if (!frame.Entered())
         return -4;
     try {
-        return m_xml->SetSchedule(schedule, *this);
+        return m_link.SetSchedule(schedule, *this);
     } catch (const std::exception&) {
         return -1;
     }
@@ -158,7 +155,7 @@ int CQuarnDataModel::StartStreaming(const CServiceElement* service)
     const CStreamingTarget target = StreamingTarget();
     int result = -1;
     try {
-        if (!m_xml->StartStreaming(service->satIdx, service->type, service->idx, target.protocol,
+        if (!m_link.StartStreaming(service->satIdx, service->type, service->idx, target.protocol,
                                    target.address, target.port, m_settings.pinCode, result))
             return -1;
     } catch (const std::exception&) {
@@ -174,7 +171,7 @@ int CQuarnDataModel::StopStreaming()
         return -4;
     int result = -1;
     try {
-        if (!m_xml->StopStreaming(result))
+        if (!m_link.StopStreaming(result))
             return -1;
     } catch (const std::exception&) {
         return -1;
@@ -187,7 +184,7 @@ bool CQuarnDataModel::SendRemoteKey(int key, int repeat, int* code)
     int value = 0;
     bool ok = false;
     try {
-        ok = m_xml->SendRemoteKey(key, repeat, value);
+        ok = m_link.SendRemoteKey(key, repeat, value);
     } catch (const std::exception&) {
         ok = false;
     }
@@ -199,14 +196,14 @@ bool CQuarnDataModel::SendRemoteKey(int key, int repeat, int* code)
 CStreamingTarget CQuarnDataModel::StreamingTarget()
 {
     // The local address is only looked for when this computer is the target.
-    return m_settings.Target(m_settings.stodEnabled ? QString() : m_wrapper.GetLocalAddress());
+    return m_settings.Target(m_settings.stodEnabled ? QString() : m_link.GetLocalAddress());
 }
 
 QString CQuarnDataModel::GetMediaAddress()
 {
     const int mode = m_settings.stodEnabled ? m_settings.stodProtocol : m_settings.streamingProtocol;
     const bool needsLocal = mode == CBoxSettings::RTP || mode == CBoxSettings::UDP;
-    return m_settings.MediaAddress(needsLocal ? m_wrapper.GetLocalAddress() : QString(), m_wrapper.address);
+    return m_settings.MediaAddress(needsLocal ? m_link.GetLocalAddress() : QString(), m_link.BoxAddress());
 }
 
 // ---- lookups --------------------------------------------------------------------------------
@@ -301,7 +298,7 @@ std::unique_ptr<CScheduleElement> CQuarnDataModel::MakeSchedule(int svcType, int
 
 void CQuarnDataModel::SetMissingNameText(const QString& text)
 {
-    m_xml->SetMissingNameText(text);
+    m_link.SetMissingNameText(text);
 }
 
 // ---- filling --------------------------------------------------------------------------------
@@ -318,7 +315,7 @@ void CQuarnDataModel::Clear()
     m_schedules.clear();
 }
 
-int CQuarnDataModel::AddService(std::unique_ptr<CServiceElement> service)
+int CQuarnDataModel::AddService(FillKey, std::unique_ptr<CServiceElement> service)
 {
     if (!service)
         return -1;
@@ -340,7 +337,7 @@ int CQuarnDataModel::AddService(std::unique_ptr<CServiceElement> service)
     return static_cast<int>(m_services.size() - 1);
 }
 
-void CQuarnDataModel::ReserveServices(size_t count)
+void CQuarnDataModel::ReserveServices(FillKey, size_t count)
 {
     // Bounded: the count comes from the reply, and a hostile one must not reserve without end.
     count = std::min<size_t>(count, 1u << 16);
@@ -348,19 +345,19 @@ void CQuarnDataModel::ReserveServices(size_t count)
     m_serviceByKey.reserve(m_serviceByKey.size() + count);
 }
 
-void CQuarnDataModel::AddFavoriteGroup(std::unique_ptr<CFavoriteGroupElement> group)
+void CQuarnDataModel::AddFavoriteGroup(FillKey, std::unique_ptr<CFavoriteGroupElement> group)
 {
     if (group)
         m_favoriteGroups.push_back(std::move(group));
 }
 
-void CQuarnDataModel::AddGroupEntry(std::unique_ptr<CSatelliteElement> entry)
+void CQuarnDataModel::AddGroupEntry(FillKey, std::unique_ptr<CSatelliteElement> entry)
 {
     if (entry)
         m_groups.push_back(std::move(entry));
 }
 
-void CQuarnDataModel::StoreTransponder(std::unique_ptr<CTransponderElement> transponder)
+void CQuarnDataModel::StoreTransponder(FillKey, std::unique_ptr<CTransponderElement> transponder)
 {
     if (!transponder)
         return;
@@ -368,7 +365,7 @@ void CQuarnDataModel::StoreTransponder(std::unique_ptr<CTransponderElement> tran
     m_transponders.insert_or_assign(key, std::move(transponder));
 }
 
-void CQuarnDataModel::AddSchedule(std::unique_ptr<CScheduleElement> schedule)
+void CQuarnDataModel::AddSchedule(FillKey, std::unique_ptr<CScheduleElement> schedule)
 {
     if (!schedule)
         return;
@@ -393,7 +390,7 @@ void CQuarnDataModel::AddSchedule(std::unique_ptr<CScheduleElement> schedule)
     m_schedules.insert(at, std::move(entry));
 }
 
-void CQuarnDataModel::StoreSchedule(const CScheduleElement& schedule)
+void CQuarnDataModel::StoreSchedule(FillKey, const CScheduleElement& schedule)
 {
     CScheduleElement* found = FindSchedule(schedule.id);
     const bool sameSeries =
@@ -412,7 +409,7 @@ void CQuarnDataModel::StoreSchedule(const CScheduleElement& schedule)
     auto copy = std::make_unique<CScheduleElement>(schedule);
     copy->members.clear();
     CScheduleElement* added = copy.get();
-    AddSchedule(std::move(copy));
+    AddSchedule(FillKey(), std::move(copy));
     if (m_guide.svcType == added->svcType && m_guide.svcIdx == added->svcIdx) {
         for (const auto& e : m_guide.events) {
             if (e->id == added->eventId) {
@@ -423,7 +420,7 @@ void CQuarnDataModel::StoreSchedule(const CScheduleElement& schedule)
     }
 }
 
-void CQuarnDataModel::RemoveSchedule(int id)
+void CQuarnDataModel::RemoveSchedule(FillKey, int id)
 {
     const CScheduleElement* found = FindSchedule(id);
     if (found)
@@ -460,7 +457,7 @@ void CQuarnDataModel::DiscardSchedule(const CScheduleElement* schedule)
     }
 }
 
-void CQuarnDataModel::MarkStatusServices()
+void CQuarnDataModel::MarkStatusServices(FillKey)
 {
     for (const auto& s : m_services) {
         s->streaming = false;
@@ -478,7 +475,7 @@ void CQuarnDataModel::MarkStatusServices()
     }
 }
 
-void CQuarnDataModel::SortGroups()
+void CQuarnDataModel::SortGroups(FillKey)
 {
     // The exchange sort is part of the behaviour: the order it leaves equal keys in is what the
     // views have always shown.
@@ -491,7 +488,7 @@ void CQuarnDataModel::SortGroups()
     }
 }
 
-void CQuarnDataModel::LinkEventsToSchedules()
+void CQuarnDataModel::LinkEventsToSchedules(FillKey)
 {
     for (const auto& e : m_guide.events)
         e->schedule = FindScheduleForEvent(m_guide.svcType, m_guide.svcIdx, *e);

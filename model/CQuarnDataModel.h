@@ -22,19 +22,28 @@ namespace pugi {
 class xml_document;
 }
 
-class CQuarnWrapper;
-class CQuarnXML;
+class IBoxLink;
 class IBusyObserver;
 
 // The one in-memory copy of the box: satellites, transponders, services, favourite groups,
 // schedules, the guide of one service and the box's status, together with the box settings.
-// Views read its lists and lookups; the box operations below change it, one at a time.
+// Views read its lists and lookups; the box operations below change it, one at a time. It reaches
+// the box only through an IBoxLink, which the application owns and outlives it.
 class CQuarnDataModel final
 {
 public:
     using TransponderMap = std::map<quint16, std::unique_ptr<CTransponderElement>>;
 
-    explicit CQuarnDataModel(CQuarnWrapper& wrapper);
+    // Opens the filling methods below. Only a box link (the reply reader, a test's scripted link)
+    // and the database itself can make one, so code that holds the database cannot fill it.
+    class FillKey final
+    {
+        FillKey() = default;
+        friend class IBoxLink;
+        friend class CQuarnDataModel;
+    };
+
+    explicit CQuarnDataModel(IBoxLink& link);
     ~CQuarnDataModel();
     Q_DISABLE_COPY_MOVE(CQuarnDataModel)
 
@@ -76,18 +85,22 @@ public:
     void Clear();
 
     // Filling, used by the reply readers.
-    int AddService(std::unique_ptr<CServiceElement> service);
+    int AddService(FillKey, std::unique_ptr<CServiceElement> service);
     // Room for `count` more services, so that a large list is not regrown while it is read.
-    void ReserveServices(size_t count);
-    void AddFavoriteGroup(std::unique_ptr<CFavoriteGroupElement> group);
-    void AddGroupEntry(std::unique_ptr<CSatelliteElement> entry);
-    void StoreTransponder(std::unique_ptr<CTransponderElement> transponder);
-    void AddSchedule(std::unique_ptr<CScheduleElement> schedule);
-    void StoreSchedule(const CScheduleElement& schedule);
-    void RemoveSchedule(int id);
-    void MarkStatusServices();
-    void SortGroups();
-    void LinkEventsToSchedules();
+    void ReserveServices(FillKey, size_t count);
+    void AddFavoriteGroup(FillKey, std::unique_ptr<CFavoriteGroupElement> group);
+    void AddGroupEntry(FillKey, std::unique_ptr<CSatelliteElement> entry);
+    void StoreTransponder(FillKey, std::unique_ptr<CTransponderElement> transponder);
+    void AddSchedule(FillKey, std::unique_ptr<CScheduleElement> schedule);
+    void StoreSchedule(FillKey, const CScheduleElement& schedule);
+    void RemoveSchedule(FillKey, int id);
+    void MarkStatusServices(FillKey);
+    void SortGroups(FillKey);
+    void LinkEventsToSchedules(FillKey);
+    // Written by the readers while they fill the database.
+    void SetLocked(FillKey, bool locked) { m_locked = locked; }
+    CBoxStatusElement& MutableStatus(FillKey) { return m_status; }
+    CGuideElement& MutableGuide(FillKey) { return m_guide; }
 
     // Empty when every rule that ties the lists together holds; otherwise a description of the
     // first broken one. For tests and fuzzing.
@@ -106,13 +119,6 @@ public:
 
     CBoxSettings& Settings() { return m_settings; }
     const CBoxSettings& Settings() const { return m_settings; }
-    CQuarnXML& Reader() { return *m_xml; }
-    CQuarnWrapper& Wrapper() { return m_wrapper; }
-
-    // Written by the readers while they fill the database.
-    void SetLocked(bool locked) { m_locked = locked; }
-    CBoxStatusElement& MutableStatus() { return m_status; }
-    CGuideElement& MutableGuide() { return m_guide; }
 
 private:
     class BusyFrame;
@@ -126,8 +132,7 @@ private:
     void DiscardSchedule(const CScheduleElement* schedule);
     void UnlinkGuideEvents(const CScheduleElement* schedule);
 
-    CQuarnWrapper& m_wrapper;
-    std::unique_ptr<CQuarnXML> m_xml;
+    IBoxLink& m_link;
     IBusyObserver* m_busyObserver = nullptr;
     CBoxSettings m_settings;
     bool m_locked = true;

@@ -425,6 +425,16 @@ bool CQuarnXML::StopStreaming(int& result)
     return CReplyReader::GetErrorCode(doc, "//stop", result);
 }
 
+QString CQuarnXML::GetLocalAddress()
+{
+    return m_wrapper.GetLocalAddress();
+}
+
+QString CQuarnXML::BoxAddress() const
+{
+    return m_wrapper.address;
+}
+
 bool CQuarnXML::SendRemoteKey(int key, int repeat, int& code)
 {
     pugi::xml_document doc;
@@ -499,7 +509,7 @@ bool CQuarnXML::ReadReload(const pugi::xml_document& favorites, const pugi::xml_
         };
         return ReadFavoriteGroups(combined, db) && ReadServiceList(of(serviceList), db) &&
                ReadScheduleList(of(scheduleList), db) && ReadPinCheck(of(pinCheck), db) &&
-               ReadStatus(of(status), db.MutableStatus());
+               ReadStatus(of(status), db.MutableStatus(FillAccess()));
     } catch (const std::exception&) {
         return false;
     }
@@ -527,9 +537,9 @@ bool CQuarnXML::ReadFavoriteGroups(const Sections& reply, CQuarnDataModel& db) c
             entry->degree = 0;
             entry->name = group->name;
             entry->favoriteGroup = group.get();
-            db.AddGroupEntry(std::move(entry));
+            db.AddGroupEntry(FillAccess(), std::move(entry));
         }
-        db.AddFavoriteGroup(std::move(group));
+        db.AddFavoriteGroup(FillAccess(), std::move(group));
     }
     return true;
 }
@@ -605,18 +615,18 @@ bool CQuarnXML::ReadService(const pugi::xml_node& svc, CServiceElement& s) const
 
 bool CQuarnXML::ReadServiceList(const Sections& reply, CQuarnDataModel& db) const
 {
-    db.ReserveServices(reply.services);
+    db.ReserveServices(FillAccess(), reply.services);
     for (const pugi::xml_node& sat : reply.sat) {
         auto satellite = std::make_unique<CSatelliteElement>();
         ReadSatellite(sat, *satellite);
         CSatelliteElement* entry = satellite.get();
-        db.AddGroupEntry(std::move(satellite));
+        db.AddGroupEntry(FillAccess(), std::move(satellite));
         for (pugi::xml_node tp = Child(sat, "tp"); tp; tp = NextSibling(tp, "tp")) {
             auto transponder = std::make_unique<CTransponderElement>();
             ReadTransponder(tp, *transponder);
             const int tpIdx = transponder->idx;
             const bool streamingPossibility = transponder->streamingPossibility;
-            db.StoreTransponder(std::move(transponder));
+            db.StoreTransponder(FillAccess(), std::move(transponder));
             for (pugi::xml_node svc = Child(tp, "svc"); svc; svc = NextSibling(svc, "svc")) {
                 auto service = std::make_unique<CServiceElement>();
                 if (!ReadService(svc, *service))
@@ -624,7 +634,7 @@ bool CQuarnXML::ReadServiceList(const Sections& reply, CQuarnDataModel& db) cons
                 service->satIdx = entry->idx;
                 service->tpIdx = tpIdx;
                 service->streamingPossible = streamingPossibility;
-                const int index = db.AddService(std::move(service));
+                const int index = db.AddService(FillAccess(), std::move(service));
                 if (index >= 0)
                     entry->services.push_back(db.Services()[static_cast<size_t>(index)].get());
             }
@@ -675,7 +685,7 @@ bool CQuarnXML::ReadScheduleList(const Sections& reply, CQuarnDataModel& db)
         if (!ReadSchedule(alarm, *schedule))
             return false;
         schedule->service = db.FindService(MakeServiceKey(schedule->svcType, schedule->svcIdx));
-        db.AddSchedule(std::move(schedule));
+        db.AddSchedule(FillAccess(), std::move(schedule));
     }
     return true;
 }
@@ -685,11 +695,11 @@ bool CQuarnXML::ReadPinCheck(const Sections& reply, CQuarnDataModel& db)
     // "//pin/@error": the error attribute of the first pin element that has one.
     for (const pugi::xml_node& pin : reply.pin) {
         if (const pugi::xml_attribute error = Attr(pin, "error")) {
-            db.SetLocked(CReplyReader::ToInt(error.value()) != 0);
+            db.SetLocked(FillAccess(), CReplyReader::ToInt(error.value()) != 0);
             return true;
         }
     }
-    db.SetLocked(false);
+    db.SetLocked(FillAccess(), false);
     return false;
 }
 
@@ -816,9 +826,9 @@ int CQuarnXML::ApplyScheduleReply(const pugi::xml_document& doc, CQuarnDataModel
             return 0; // the next full reload brings the box's state
         if (stored.mode != 0) {
             stored.service = db.FindService(MakeServiceKey(stored.svcType, stored.svcIdx));
-            db.StoreSchedule(stored);
+            db.StoreSchedule(FillAccess(), stored);
         } else {
-            db.RemoveSchedule(stored.id);
+            db.RemoveSchedule(FillAccess(), stored.id);
         }
         return 0;
     } catch (const std::exception&) {

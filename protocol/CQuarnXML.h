@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/IBoxLink.h"
+
 #include <QString>
 #include <pugixml.hpp>
 #include <vector>
@@ -18,26 +20,29 @@ class CScheduleElement;
 
 // Sends the box's requests through the protocol client and reads their replies into the channel
 // database. Every reply is untrusted: absent parts keep the records' defaults, and a part that
-// cannot be read fails the operation instead of leaving half-linked records behind.
-class CQuarnXML
+// cannot be read fails the operation instead of leaving half-linked records behind. It is the
+// database's link to the box; the protocol client it sends through must outlive it.
+class CQuarnXML : public IBoxLink
 {
 public:
     explicit CQuarnXML(CQuarnWrapper& wrapper);
-    virtual ~CQuarnXML();
+    ~CQuarnXML() override;
     CQuarnXML(const CQuarnXML&) = delete;
     CQuarnXML& operator=(const CQuarnXML&) = delete;
 
-    void SetMissingNameText(const QString& text) { m_missingNameText = text; }
+    void SetMissingNameText(const QString& text) override { m_missingNameText = text; }
     const QString& MissingNameText() const { return m_missingNameText; }
 
     // Operations with the box.
-    bool LoadAll(CQuarnDataModel& db);
-    bool LoadEPG(int svcType, int svcIdx, CGuideElement& guide);
-    int SetSchedule(const CScheduleElement& schedule, CQuarnDataModel& db);
+    bool LoadAll(CQuarnDataModel& db) override;
+    bool LoadEPG(int svcType, int svcIdx, CGuideElement& guide) override;
+    int SetSchedule(const CScheduleElement& schedule, CQuarnDataModel& db) override;
     bool StartStreaming(int satIdx, int svcType, int svcIdx, int netProtocol, const QString& clientIp,
-                        int clientPort, const QString& pinCode, int& result);
-    bool StopStreaming(int& result);
-    bool SendRemoteKey(int key, int repeat, int& code);
+                        int clientPort, const QString& pinCode, int& result) override;
+    bool StopStreaming(int& result) override;
+    bool SendRemoteKey(int key, int repeat, int& code) override;
+    QString GetLocalAddress() override;
+    QString BoxAddress() const override;
 
     // The section elements a full reload reads ("//fav", "//sat", "//alarm", "//pin", "//streaming",
     // "//live"), in document order, found in one walk of the tree instead of one walk each.
@@ -53,7 +58,7 @@ public:
     // takes the combined request gives the same document for all five.
     bool ReadReload(const pugi::xml_document& favorites, const pugi::xml_document& serviceList,
                     const pugi::xml_document& scheduleList, const pugi::xml_document& pinCheck,
-                    const pugi::xml_document& status, CQuarnDataModel& db) const;
+                    const pugi::xml_document& status, CQuarnDataModel& db) const override;
     bool ReadFavoriteGroups(const Sections& reply, CQuarnDataModel& db) const;
     bool ReadServiceList(const Sections& reply, CQuarnDataModel& db) const;
     static bool ReadScheduleList(const Sections& reply, CQuarnDataModel& db);
@@ -61,7 +66,7 @@ public:
     bool ReadStatus(const Sections& reply, CBoxStatusElement& status) const;
     bool ReadGuide(const pugi::xml_document& doc, CGuideElement& guide) const;
     // Reads a guide reply aside and puts it in place of `guide` only when all of it was read.
-    bool ApplyGuide(const pugi::xml_document& doc, CGuideElement& guide) const;
+    bool ApplyGuide(const pugi::xml_document& doc, CGuideElement& guide) const override;
     // Applies a set_alarm reply to the database; the result code of the schedule command.
     static int ApplyScheduleReply(const pugi::xml_document& doc, CQuarnDataModel& db);
 

@@ -5,6 +5,7 @@
 #include "model/CQuarnDataModel.h"
 #include "model/ServiceKey.h"
 #include "protocol/CQuarnWrapper.h"
+#include "protocol/CQuarnXML.h"
 
 #include <QByteArray>
 #include <benchmark/benchmark.h>
@@ -50,7 +51,8 @@ BENCHMARK(BM_RawParse)->Unit(benchmark::kMillisecond);
 void BM_LoadAll(benchmark::State& state)
 {
     CQuarnWrapper wrapper;
-    CQuarnDataModel db(wrapper);
+    CQuarnXML reader(wrapper);
+    CQuarnDataModel db(reader);
     for (auto _ : state) {
         if (!Reload(wrapper, db))
             state.SkipWithError("reload failed");
@@ -74,7 +76,8 @@ void BM_UpdateService(benchmark::State& state)
         reply.body = ReloadBytes();
         return reply;
     };
-    CQuarnDataModel db(wrapper);
+    CQuarnXML reader(wrapper);
+    CQuarnDataModel db(reader);
     for (auto _ : state) {
         if (!db.UpdateService())
             state.SkipWithError("reload failed");
@@ -86,7 +89,8 @@ BENCHMARK(BM_UpdateService)->Unit(benchmark::kMillisecond);
 void BM_ReadReloadDocument(benchmark::State& state)
 {
     CQuarnWrapper wrapper;
-    CQuarnDataModel db(wrapper);
+    CQuarnXML reader(wrapper);
+    CQuarnDataModel db(reader);
     wrapper.SetResponseBody(ReloadBytes());
     pugi::xml_document doc;
     wrapper.LoadReply(doc);
@@ -100,7 +104,8 @@ BENCHMARK(BM_ReadReloadDocument)->Unit(benchmark::kMillisecond);
 void BM_LoadEPG(benchmark::State& state)
 {
     CQuarnWrapper wrapper;
-    CQuarnDataModel db(wrapper);
+    CQuarnXML reader(wrapper);
+    CQuarnDataModel db(reader);
     Reload(wrapper, db);
     for (auto _ : state) {
         wrapper.SetResponseBody(GuideBytes());
@@ -116,7 +121,8 @@ BENCHMARK(BM_LoadEPG)->Unit(benchmark::kMicrosecond);
 void BM_FindServiceEveryRow(benchmark::State& state)
 {
     CQuarnWrapper wrapper;
-    CQuarnDataModel db(wrapper);
+    CQuarnXML reader(wrapper);
+    CQuarnDataModel db(reader);
     Reload(wrapper, db);
     for (auto _ : state) {
         for (const auto& s : db.Services())
@@ -130,7 +136,8 @@ BENCHMARK(BM_FindServiceEveryRow)->Unit(benchmark::kMicrosecond);
 void BM_OtherLookups(benchmark::State& state)
 {
     CQuarnWrapper wrapper;
-    CQuarnDataModel db(wrapper);
+    CQuarnXML reader(wrapper);
+    CQuarnDataModel db(reader);
     Reload(wrapper, db);
     wrapper.SetResponseBody(GuideBytes());
     pugi::xml_document doc;
@@ -142,7 +149,8 @@ void BM_OtherLookups(benchmark::State& state)
         benchmark::DoNotOptimize(db.FindLiveService());
         for (const auto& s : db.Schedules())
             benchmark::DoNotOptimize(db.FindSchedule(s->id));
-        db.LinkEventsToSchedules();
+        for (const auto& e : db.Guide().events)
+            benchmark::DoNotOptimize(db.FindScheduleForEvent(db.Guide().svcType, db.Guide().svcIdx, *e));
     }
 }
 BENCHMARK(BM_OtherLookups)->Unit(benchmark::kMicrosecond);
@@ -166,7 +174,8 @@ void ReportMemory()
     const size_t heap0 = mallinfo2().uordblks;
     const long rss0 = ResidentKiB();
     {
-        CQuarnDataModel db(wrapper);
+        CQuarnXML reader(wrapper);
+        CQuarnDataModel db(reader);
         Reload(wrapper, db);
         wrapper.SetResponseBody(std::nullopt);
         malloc_trim(0);

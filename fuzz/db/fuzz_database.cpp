@@ -24,7 +24,8 @@ void Check(const CQuarnDataModel& db, const char* step)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     CQuarnWrapper wrapper;
-    CQuarnDataModel db(wrapper);
+    CQuarnXML reader(wrapper);
+    CQuarnDataModel db(reader);
     wrapper.SetResponseBody(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
     pugi::xml_document doc;
     if (!wrapper.LoadReply(doc))

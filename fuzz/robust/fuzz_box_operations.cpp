@@ -6,6 +6,7 @@
 // stands for a failed exchange and "?" for a time-out; running out of replies fails the exchange.
 #include "model/CQuarnDataModel.h"
 #include "protocol/CQuarnWrapper.h"
+#include "protocol/CQuarnXML.h"
 
 #include <QByteArrayView>
 #include <QList>
@@ -63,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             reply.body = r;
         return reply;
     };
-    CQuarnDataModel db(wrapper);
+    CQuarnXML reader(wrapper);
+    CQuarnDataModel db(reader);
 
     const bool loaded = db.UpdateService();
     Check(db, "reload");

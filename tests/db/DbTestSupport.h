@@ -3,16 +3,21 @@
 #include "tests/support/TestHelpers.h"
 
 #include "model/CQuarnDataModel.h"
+#include "model/IBoxLink.h"
+#include "model/IBusyObserver.h"
 #include "model/ServiceKey.h"
 #include "protocol/CQuarnWrapper.h"
+#include "protocol/CQuarnXML.h"
 
 #include <QByteArray>
 #include <QString>
 #include <ctime>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
 #include <pugixml.hpp>
+#include <stdexcept>
 #include <string>
 
 // Readable failure messages for texts.
@@ -25,6 +30,130 @@ namespace dbtest {
 
 // Every test that changes the database checks the rules that tie its lists together.
 #define EXPECT_SOUND(db) EXPECT_EQ((db).CheckInvariants().toStdString(), std::string())
+
+// A box link without a box: every operation answers as the test scripted it, after running
+// `whileWaiting` where a real link would wait for the reply in a nested event loop.
+class FakeBoxLink final : public IBoxLink
+{
+public:
+    enum class Outcome
+    {
+        Answers, // a usable reply: `fill` runs, the box's code is `result`
+        NoReply, // nothing usable came back
+        Throws,  // the reader gave up half way with an exception
+    };
+
+    // Tests fill the database directly, as a reader would.
+    static CQuarnDataModel::FillKey Key() { return FillAccess(); }
+
+    bool LoadAll(CQuarnDataModel& db) override { return Answer(&db); }
+    bool ReadReload(const pugi::xml_document&, const pugi::xml_document&, const pugi::xml_document&,
+                    const pugi::xml_document&, const pugi::xml_document&, CQuarnDataModel& db) const override
+    {
+        return Answer(&db);
+    }
+    bool LoadEPG(int, int, CGuideElement& guide) override { return AnswerGuide(guide); }
+    bool ApplyGuide(const pugi::xml_document&, CGuideElement& guide) const override { return AnswerGuide(guide); }
+    int SetSchedule(const CScheduleElement&, CQuarnDataModel& db) override { return Answer(&db) ? result : -1; }
+    bool StartStreaming(int, int, int, int netProtocol, const QString& clientIp, int clientPort,
+                        const QString& pinCode, int& code) override
+    {
+        ++calls;
+        started = {netProtocol, clientIp, clientPort, pinCode};
+        return Code(code);
+    }
+    bool StopStreaming(int& code) override
+    {
+        ++calls;
+        return Code(code);
+    }
+    bool SendRemoteKey(int, int, int& code) override
+    {
+        ++keys;
+        return Code(code);
+    }
+    QString GetLocalAddress() override { return localAddress; }
+    QString BoxAddress() const override { return boxAddress; }
+    void SetMissingNameText(const QString& text) override { missingNameText = text; }
+
+    Outcome outcome = Outcome::Answers;
+    int result = 0;
+    std::function<void(CQuarnDataModel&)> fill; // what a reply puts into the database
+    std::function<void(CGuideElement&)> guideFill;
+    std::function<void()> whileWaiting;
+    QString localAddress = QStringLiteral("10.0.0.5");
+    QString boxAddress = QStringLiteral("192.168.0.3");
+    QString missingNameText;
+    struct Start
+    {
+        int protocol = -1;
+        QString address;
+        int port = -1;
+        QString pin;
+    } started;
+    mutable int calls = 0; // box operations asked of the link, keys not counted
+    int keys = 0;
+
+private:
+    bool Wait() const
+    {
+        // Once per wait: whatever the hook asks of the database while it waits does not wait again.
+        if (whileWaiting && !m_waiting) {
+            m_waiting = true;
+            whileWaiting();
+            m_waiting = false;
+        }
+        if (outcome == Outcome::Throws)
+            throw std::runtime_error("reader gave up");
+        return outcome == Outcome::Answers;
+    }
+    bool Answer(CQuarnDataModel* db) const
+    {
+        ++calls;
+        if (fill && db)
+            fill(*db); // before the outcome: a reply that fails half way leaves half a database
+        return Wait();
+    }
+    bool AnswerGuide(CGuideElement& guide) const
+    {
+        ++calls;
+        if (!Wait())
+            return false;
+        if (guideFill)
+            guideFill(guide);
+        return true;
+    }
+    bool Code(int& code) const
+    {
+        if (!Wait())
+            return false;
+        code = result;
+        return true;
+    }
+
+    mutable bool m_waiting = false;
+};
+
+class FakeBusyObserver final : public IBusyObserver
+{
+public:
+    void BeginBusy() override
+    {
+        ++begun;
+        if (onBegin)
+            onBegin();
+    }
+    void EndBusy() override { ++ended; }
+
+    int begun = 0;
+    int ended = 0;
+    std::function<void()> onBegin;
+};
+
+inline CQuarnDataModel::FillKey Key()
+{
+    return FakeBoxLink::Key();
+}
 
 inline std::unique_ptr<CServiceElement> MakeService(int type, int idx, int fav = 0, const char* name = "")
 {

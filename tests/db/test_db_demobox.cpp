@@ -33,7 +33,8 @@ TEST_P(DemoBoxTest, ReloadGuideScheduleAndStream)
     wrapper.address = QString::fromStdString(box.host());
     wrapper.port = box.port();
     wrapper.localAddressProvider = [] { return QStringList{"127.0.0.1"}; };
-    CQuarnDataModel db(wrapper);
+    CQuarnXML reader(wrapper);
+    CQuarnDataModel db(reader);
 
     ASSERT_TRUE(db.UpdateService());
     EXPECT_SOUND(db);

@@ -27,7 +27,8 @@ protected:
     }
 
     CQuarnWrapper wrapper;
-    CQuarnDataModel db{wrapper};
+    CQuarnXML reader{wrapper};
+    CQuarnDataModel db{reader};
 };
 
 TEST_F(GuideTest, ReadsEventsInReplyOrder)
@@ -61,9 +62,9 @@ TEST_F(GuideTest, ReadsEventsInReplyOrder)
 
 TEST_F(GuideTest, LinksEventsToSchedulesOfTheSameService)
 {
-    db.AddSchedule(MakeScheduleRecord(1, -1, 0, 12, 7)); // this service
-    db.AddSchedule(MakeScheduleRecord(2, -1, 0, 13, 8)); // another service, event 8
-    db.AddSchedule(MakeScheduleRecord(3, 5, 0, 12, 9));  // a series of this service
+    db.AddSchedule(Key(), MakeScheduleRecord(1, -1, 0, 12, 7)); // this service
+    db.AddSchedule(Key(), MakeScheduleRecord(2, -1, 0, 13, 8)); // another service, event 8
+    db.AddSchedule(Key(), MakeScheduleRecord(3, 5, 0, 12, 9));  // a series of this service
     ASSERT_TRUE(ReadGuide(Reply(R"(<epg svc_type="0" svc_idx="12">
         <evt id="7"/><evt id="8"/><evt id="9"/><evt id="10"/></epg>)")));
     const auto& ev = db.Guide().events;
@@ -74,9 +75,9 @@ TEST_F(GuideTest, LinksEventsToSchedulesOfTheSameService)
     EXPECT_SOUND(db);
 
     // Deleting the schedule takes the link with it; a new one for the guide's service links anew.
-    db.RemoveSchedule(1);
+    db.RemoveSchedule(Key(), 1);
     EXPECT_EQ(ev[0]->schedule, nullptr);
-    db.StoreSchedule(*MakeScheduleRecord(17, -1, 0, 12, 10));
+    db.StoreSchedule(Key(), *MakeScheduleRecord(17, -1, 0, 12, 10));
     EXPECT_EQ(ev[3]->schedule, db.FindSchedule(17));
     EXPECT_SOUND(db);
 }
@@ -129,7 +130,8 @@ TEST(GuideTimes, SameAsTheBoxTimeRuleAroundClockChanges)
         events += "<evt stime=\"" + t + "\"/>";
 
     CQuarnWrapper wrapper;
-    CQuarnDataModel db(wrapper);
+    CQuarnXML reader(wrapper);
+    CQuarnDataModel db(reader);
     pugi::xml_document doc;
     Inject(wrapper, doc, Reply("<epg>" + events + "</epg>"));
     ASSERT_TRUE(db.GuideFromDocument(doc));

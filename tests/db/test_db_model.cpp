@@ -1,8 +1,11 @@
 // The database's own rules: withholding, group order, schedule order and grouping, overwriting,
-// deleting, links and lookups, built directly without a reply.
+// deleting, links and lookups, built directly without a reply; and its busy state and failures
+// behind a scripted box link.
 #include "tests/db/DbTestSupport.h"
 
 #include <climits>
+#include <functional>
+#include <string>
 #include <vector>
 
 using namespace dbtest;
@@ -22,7 +25,7 @@ protected:
         g->satIdx = satIdx;
         g->blocked = blocked;
         groups.push_back(g.get());
-        db.AddFavoriteGroup(std::move(g));
+        db.AddFavoriteGroup(Key(), std::move(g));
     }
 
     void AddEntry(int idx, const char* name)
@@ -30,7 +33,7 @@ protected:
         auto e = std::make_unique<CSatelliteElement>();
         e->idx = idx;
         e->name = QString::fromUtf8(name);
-        db.AddGroupEntry(std::move(e));
+        db.AddGroupEntry(Key(), std::move(e));
     }
 
     std::vector<QString> GroupNames() const
@@ -54,12 +57,12 @@ protected:
         auto e = std::make_unique<CEventElement>();
         e->id = id;
         CEventElement* raw = e.get();
-        db.MutableGuide().events.push_back(std::move(e));
+        db.MutableGuide(Key()).events.push_back(std::move(e));
         return raw;
     }
 
-    CQuarnWrapper wrapper;
-    CQuarnDataModel db{wrapper};
+    FakeBoxLink link;
+    CQuarnDataModel db{link};
     std::vector<CFavoriteGroupElement*> groups;
 };
 
@@ -68,18 +71,18 @@ TEST_F(DataModelTest, WithholdsServicesOfBlockedGroupsOnlyWhileLocked)
     AddGroup(0, 0, false);
     AddGroup(1, 1, true);
 
-    db.SetLocked(true);
-    EXPECT_EQ(db.AddService(MakeService(0, 1, 0b11)), -1);
+    db.SetLocked(Key(), true);
+    EXPECT_EQ(db.AddService(Key(), MakeService(0, 1, 0b11)), -1);
     EXPECT_TRUE(db.Services().empty());
     EXPECT_TRUE(groups[0]->services.empty());
     EXPECT_TRUE(groups[1]->services.empty());
     EXPECT_EQ(db.FindService(MakeServiceKey(0, 1)), nullptr);
     // A service only in the unblocked group is kept.
-    EXPECT_EQ(db.AddService(MakeService(0, 2, 0b01)), 0);
+    EXPECT_EQ(db.AddService(Key(), MakeService(0, 2, 0b01)), 0);
     EXPECT_SOUND(db);
 
-    db.SetLocked(false);
-    EXPECT_EQ(db.AddService(MakeService(0, 1, 0b11)), 1);
+    db.SetLocked(Key(), false);
+    EXPECT_EQ(db.AddService(Key(), MakeService(0, 1, 0b11)), 1);
     ASSERT_EQ(db.Services().size(), 2u);
     EXPECT_EQ(groups[0]->services.size(), 2u);
     ASSERT_EQ(groups[1]->services.size(), 1u);
@@ -91,10 +94,10 @@ TEST_F(DataModelTest, FavouriteBitsWrapAtThirtyTwoAndIgnoreMissingGroups)
 {
     AddGroup(33, 0, false); // bit 1, like group 1
     AddGroup(-1, 0, false); // bit 31
-    db.SetLocked(true);
-    ASSERT_EQ(db.AddService(MakeService(0, 1, 0b10)), 0);
-    ASSERT_EQ(db.AddService(MakeService(0, 2, INT_MIN)), 1);
-    ASSERT_EQ(db.AddService(MakeService(0, 3, 1 << 7)), 2); // names no group at all
+    db.SetLocked(Key(), true);
+    ASSERT_EQ(db.AddService(Key(), MakeService(0, 1, 0b10)), 0);
+    ASSERT_EQ(db.AddService(Key(), MakeService(0, 2, INT_MIN)), 1);
+    ASSERT_EQ(db.AddService(Key(), MakeService(0, 3, 1 << 7)), 2); // names no group at all
     EXPECT_EQ(groups[0]->services, RefList<CServiceElement>{db.Services()[0].get()});
     EXPECT_EQ(groups[1]->services, RefList<CServiceElement>{db.Services()[1].get()});
     EXPECT_EQ(db.Services().size(), 3u);
@@ -103,11 +106,11 @@ TEST_F(DataModelTest, FavouriteBitsWrapAtThirtyTwoAndIgnoreMissingGroups)
 
 TEST_F(DataModelTest, FindServiceGivesTheFirstOfEqualKeys)
 {
-    db.SetLocked(false);
-    db.AddService(MakeService(0, 5, 0, "first"));
-    db.AddService(MakeService(0, 5, 0, "second"));
-    db.AddService(MakeService(1, 5, 0, "radio"));
-    db.AddService(MakeService(-1, 5, 0, "no type"));
+    db.SetLocked(Key(), false);
+    db.AddService(Key(), MakeService(0, 5, 0, "first"));
+    db.AddService(Key(), MakeService(0, 5, 0, "second"));
+    db.AddService(Key(), MakeService(1, 5, 0, "radio"));
+    db.AddService(Key(), MakeService(-1, 5, 0, "no type"));
     EXPECT_EQ(db.FindService(MakeServiceKey(0, 5))->name, "first");
     EXPECT_EQ(db.FindService(MakeServiceKey(1, 5))->name, "radio");
     EXPECT_EQ(db.FindService(MakeServiceKey(-1, 5))->name, "no type");
@@ -124,7 +127,7 @@ TEST_F(DataModelTest, SortGroupsIsTheExchangeSort)
     AddEntry(1, "sat1");
     AddEntry(2, "sat2");
     AddEntry(0, "group0");
-    db.SortGroups();
+    db.SortGroups(Key());
     EXPECT_EQ(GroupNames(), (std::vector<QString>{"group0", "sat1", "sat2", "sat3"}));
     EXPECT_EQ(db.FindGroup(2)->name, "sat2");
     EXPECT_EQ(db.FindGroup(7), nullptr);
@@ -134,7 +137,7 @@ TEST_F(DataModelTest, SortGroupsIsTheExchangeSort)
     AddEntry(2, "A");
     AddEntry(2, "B");
     AddEntry(1, "C");
-    db.SortGroups();
+    db.SortGroups(Key());
     EXPECT_EQ(GroupNames(), (std::vector<QString>{"C", "B", "A"}));
     EXPECT_EQ(db.FindGroup(2)->name, "B");
     EXPECT_SOUND(db);
@@ -142,13 +145,13 @@ TEST_F(DataModelTest, SortGroupsIsTheExchangeSort)
 
 TEST_F(DataModelTest, SeriesComeFirstInAscendingOrderThenSinglesAsAdded)
 {
-    db.AddSchedule(MakeScheduleRecord(1));
-    db.AddSchedule(MakeScheduleRecord(2));
-    db.AddSchedule(MakeScheduleRecord(71, 7));
-    db.AddSchedule(MakeScheduleRecord(72, 7));
-    db.AddSchedule(MakeScheduleRecord(51, 5));
-    db.AddSchedule(MakeScheduleRecord(91, 9));
-    db.AddSchedule(MakeScheduleRecord(3));
+    db.AddSchedule(Key(), MakeScheduleRecord(1));
+    db.AddSchedule(Key(), MakeScheduleRecord(2));
+    db.AddSchedule(Key(), MakeScheduleRecord(71, 7));
+    db.AddSchedule(Key(), MakeScheduleRecord(72, 7));
+    db.AddSchedule(Key(), MakeScheduleRecord(51, 5));
+    db.AddSchedule(Key(), MakeScheduleRecord(91, 9));
+    db.AddSchedule(Key(), MakeScheduleRecord(3));
     EXPECT_EQ(ScheduleIds(), (std::vector<int>{1005, 1007, 1009, 1, 2, 3}));
     const CScheduleElement& series7 = *db.Schedules()[1];
     ASSERT_EQ(series7.members.size(), 2u);
@@ -164,16 +167,16 @@ TEST_F(DataModelTest, SeriesComeFirstInAscendingOrderThenSinglesAsAdded)
     EXPECT_SOUND(db);
 
     // A stray negative series id is a single schedule, not a series nobody looks into.
-    db.AddSchedule(MakeScheduleRecord(8, -5));
+    db.AddSchedule(Key(), MakeScheduleRecord(8, -5));
     EXPECT_EQ(db.FindSchedule(8), db.Schedules().back().get());
     EXPECT_SOUND(db);
 }
 
 TEST_F(DataModelTest, FindScheduleForEventMatchesServiceAndEvent)
 {
-    db.AddSchedule(MakeScheduleRecord(1, -1, 0, 12, 500));
-    db.AddSchedule(MakeScheduleRecord(2, -1, 0, 13, 501));
-    db.AddSchedule(MakeScheduleRecord(3, 4, 0, 13, 501));
+    db.AddSchedule(Key(), MakeScheduleRecord(1, -1, 0, 12, 500));
+    db.AddSchedule(Key(), MakeScheduleRecord(2, -1, 0, 13, 501));
+    db.AddSchedule(Key(), MakeScheduleRecord(3, 4, 0, 13, 501));
     CEventElement e;
     e.id = 500;
     EXPECT_EQ(db.FindScheduleForEvent(0, 12, e), db.FindSchedule(1));
@@ -185,51 +188,51 @@ TEST_F(DataModelTest, FindScheduleForEventMatchesServiceAndEvent)
 
 TEST_F(DataModelTest, StoreOverwritesInPlaceOrAddsAndLinks)
 {
-    db.AddSchedule(MakeScheduleRecord(1));
-    db.AddSchedule(MakeScheduleRecord(17, -1, 0, 12, 500));
-    db.AddSchedule(MakeScheduleRecord(2));
+    db.AddSchedule(Key(), MakeScheduleRecord(1));
+    db.AddSchedule(Key(), MakeScheduleRecord(17, -1, 0, 12, 500));
+    db.AddSchedule(Key(), MakeScheduleRecord(2));
     CScheduleElement* before = db.FindSchedule(17);
 
     CScheduleElement changed = *MakeScheduleRecord(17, -1, 0, 12, 500);
     changed.end = 12345;
-    db.StoreSchedule(changed);
+    db.StoreSchedule(Key(), changed);
     EXPECT_EQ(ScheduleIds(), (std::vector<int>{1, 17, 2}));
     EXPECT_EQ(db.FindSchedule(17), before);
     EXPECT_EQ(before->end, 12345);
     EXPECT_SOUND(db);
 
     // A new schedule of the guide's service links the event made for it.
-    db.MutableGuide().svcType = 0;
-    db.MutableGuide().svcIdx = 12;
+    db.MutableGuide(Key()).svcType = 0;
+    db.MutableGuide(Key()).svcIdx = 12;
     CEventElement* other = AddGuideEvent(600);
     CEventElement* target = AddGuideEvent(601);
-    db.StoreSchedule(*MakeScheduleRecord(18, -1, 0, 12, 601));
+    db.StoreSchedule(Key(), *MakeScheduleRecord(18, -1, 0, 12, 601));
     EXPECT_EQ(ScheduleIds(), (std::vector<int>{1, 17, 2, 18}));
     EXPECT_EQ(target->schedule, db.FindSchedule(18));
     EXPECT_EQ(other->schedule, nullptr);
     // One of another service with the same event id links nothing.
-    db.StoreSchedule(*MakeScheduleRecord(19, -1, 0, 13, 600));
+    db.StoreSchedule(Key(), *MakeScheduleRecord(19, -1, 0, 13, 600));
     EXPECT_EQ(other->schedule, nullptr);
     EXPECT_SOUND(db);
 }
 
 TEST_F(DataModelTest, StoreMovesASchedulePutIntoASeries)
 {
-    db.MutableGuide().svcType = 0;
-    db.MutableGuide().svcIdx = 1;
+    db.MutableGuide(Key()).svcType = 0;
+    db.MutableGuide(Key()).svcIdx = 1;
     CEventElement* e = AddGuideEvent(40);
-    db.AddSchedule(MakeScheduleRecord(9, -1, 0, 1, 40));
-    db.LinkEventsToSchedules();
+    db.AddSchedule(Key(), MakeScheduleRecord(9, -1, 0, 1, 40));
+    db.LinkEventsToSchedules(Key());
     ASSERT_EQ(e->schedule, db.FindSchedule(9));
 
-    db.StoreSchedule(*MakeScheduleRecord(9, 3, 0, 1, 40));
+    db.StoreSchedule(Key(), *MakeScheduleRecord(9, 3, 0, 1, 40));
     ASSERT_NE(db.FindSchedule(9), nullptr);
     EXPECT_EQ(db.FindSchedule(9)->seriesId, 3);
     EXPECT_EQ(ScheduleIds(), (std::vector<int>{1003}));
     EXPECT_EQ(e->schedule, db.FindSchedule(9));
     EXPECT_SOUND(db);
 
-    db.StoreSchedule(*MakeScheduleRecord(9, -1, 0, 1, 40));
+    db.StoreSchedule(Key(), *MakeScheduleRecord(9, -1, 0, 1, 40));
     EXPECT_EQ(ScheduleIds(), (std::vector<int>{9}));
     EXPECT_EQ(e->schedule, db.FindSchedule(9));
     EXPECT_SOUND(db);
@@ -237,18 +240,18 @@ TEST_F(DataModelTest, StoreMovesASchedulePutIntoASeries)
 
 TEST_F(DataModelTest, RemoveUnlinksEveryEventAndDropsEmptySeries)
 {
-    db.MutableGuide().svcType = 0;
-    db.MutableGuide().svcIdx = 1;
+    db.MutableGuide(Key()).svcType = 0;
+    db.MutableGuide(Key()).svcIdx = 1;
     CEventElement* a = AddGuideEvent(40);
     CEventElement* b = AddGuideEvent(40); // the same id twice: both link the schedule
     CEventElement* c = AddGuideEvent(41);
-    db.AddSchedule(MakeScheduleRecord(9, -1, 0, 1, 40));
-    db.AddSchedule(MakeScheduleRecord(10, 6, 0, 1, 41));
-    db.AddSchedule(MakeScheduleRecord(11, 6, 0, 1, 42));
-    db.LinkEventsToSchedules();
+    db.AddSchedule(Key(), MakeScheduleRecord(9, -1, 0, 1, 40));
+    db.AddSchedule(Key(), MakeScheduleRecord(10, 6, 0, 1, 41));
+    db.AddSchedule(Key(), MakeScheduleRecord(11, 6, 0, 1, 42));
+    db.LinkEventsToSchedules(Key());
     ASSERT_NE(b->schedule, nullptr);
 
-    db.RemoveSchedule(9);
+    db.RemoveSchedule(Key(), 9);
     EXPECT_EQ(db.FindSchedule(9), nullptr);
     EXPECT_EQ(a->schedule, nullptr);
     EXPECT_EQ(b->schedule, nullptr);
@@ -256,24 +259,24 @@ TEST_F(DataModelTest, RemoveUnlinksEveryEventAndDropsEmptySeries)
 
     // A member leaves its series; the series goes with its last member.
     CScheduleElement seriesCopy = *db.Schedules()[0];
-    db.RemoveSchedule(10);
+    db.RemoveSchedule(Key(), 10);
     EXPECT_EQ(c->schedule, nullptr);
     EXPECT_EQ(db.FindSchedule(10), nullptr);
     EXPECT_EQ(ScheduleIds(), (std::vector<int>{1006}));
     EXPECT_EQ(seriesCopy.members.size(), 2u); // a copy still holds what it was given
     EXPECT_EQ(seriesCopy.members[0]->id, 10);
-    db.RemoveSchedule(11);
+    db.RemoveSchedule(Key(), 11);
     EXPECT_TRUE(db.Schedules().empty());
-    db.RemoveSchedule(12); // unknown: nothing happens
+    db.RemoveSchedule(Key(), 12); // unknown: nothing happens
     EXPECT_SOUND(db);
 }
 
 TEST_F(DataModelTest, MakeScheduleNeedsAKnownService)
 {
-    db.SetLocked(false);
+    db.SetLocked(Key(), false);
     auto svc = MakeService(1, 12);
     svc->satIdx = 3;
-    db.AddService(std::move(svc));
+    db.AddService(Key(), std::move(svc));
     CEventElement e;
     e.id = 77;
     e.start = 1000;
@@ -306,40 +309,59 @@ TEST_F(DataModelTest, MakeScheduleNeedsAKnownService)
 
 TEST_F(DataModelTest, StatusFlagsTheStreamingAndLiveServices)
 {
-    db.SetLocked(false);
-    db.AddService(MakeService(0, 1));
-    db.AddService(MakeService(0, 2));
-    db.AddService(MakeService(1, 2));
-    db.MutableStatus().streamingService.type = 1;
-    db.MutableStatus().streamingService.idx = 2;
-    db.MutableStatus().liveService.type = 0;
-    db.MutableStatus().liveService.idx = 1;
-    db.MarkStatusServices();
-    EXPECT_TRUE(db.Services()[2]->streaming);
-    EXPECT_FALSE(db.Services()[1]->streaming);
-    EXPECT_EQ(db.FindLiveService(), db.Services()[0].get());
-
-    db.MutableStatus().liveService.idx = -1; // no live service: every flag cleared
-    db.MarkStatusServices();
-    EXPECT_EQ(db.FindLiveService(), nullptr);
+    db.SetLocked(Key(), false);
+    db.AddService(Key(), MakeService(0, 0));
+    db.AddService(Key(), MakeService(0, 1));
+    db.AddService(Key(), MakeService(0, 2));
+    db.AddService(Key(), MakeService(1, 2));
+    struct Case
+    {
+        const char* what;
+        int streamingType, streamingIdx, liveType, liveIdx;
+        int streamingAt, liveAt; // positions in the service list; -1 none
+    };
+    // In turn on one database: each row also shows that the flags of the row before are cleared.
+    const std::vector<Case> cases{
+        {"radio streams, TV live", 1, 2, 0, 1, 3, 1},
+        {"streams the service at index 0", 0, 0, 1, 2, 0, 3},
+        {"both at index 0", 0, 0, 0, 0, 0, 0},
+        {"live at index 0", 0, 2, 0, 0, 2, 0},
+        {"neither", 0, -1, 0, -1, -1, -1},
+        {"services the database does not hold", 1, 0, 2, 1, -1, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CBoxStatusElement& status = db.MutableStatus(Key());
+        status.streamingService.type = c.streamingType;
+        status.streamingService.idx = c.streamingIdx;
+        status.liveService.type = c.liveType;
+        status.liveService.idx = c.liveIdx;
+        db.MarkStatusServices(Key());
+        for (size_t i = 0; i < db.Services().size(); ++i) {
+            EXPECT_EQ(db.Services()[i]->streaming, static_cast<int>(i) == c.streamingAt) << i;
+            EXPECT_EQ(db.Services()[i]->live, static_cast<int>(i) == c.liveAt) << i;
+        }
+        EXPECT_EQ(db.FindLiveService(),
+                  c.liveAt < 0 ? nullptr : db.Services()[static_cast<size_t>(c.liveAt)].get());
+    }
 }
 
 TEST_F(DataModelTest, ClearKeepsSettingsStatusAndGuideHeader)
 {
-    db.SetLocked(false);
+    db.SetLocked(Key(), false);
     db.Settings().pinCode = "1234";
-    db.MutableStatus().streamingStatus = 2;
-    db.MutableGuide().svcType = 1;
-    db.MutableGuide().svcIdx = 4;
-    db.MutableGuide().boxTime = 99;
+    db.MutableStatus(Key()).streamingStatus = 2;
+    db.MutableGuide(Key()).svcType = 1;
+    db.MutableGuide(Key()).svcIdx = 4;
+    db.MutableGuide(Key()).boxTime = 99;
     AddGroup(0, 0, false);
     AddEntry(1, "sat");
-    db.AddService(MakeService(0, 1));
-    db.AddSchedule(MakeScheduleRecord(1, 2));
+    db.AddService(Key(), MakeService(0, 1));
+    db.AddSchedule(Key(), MakeScheduleRecord(1, 2));
     AddGuideEvent(5);
     auto tp = std::make_unique<CTransponderElement>();
     tp->idx = 3;
-    db.StoreTransponder(std::move(tp));
+    db.StoreTransponder(Key(), std::move(tp));
     ASSERT_NE(db.FindTransponder(3), nullptr);
 
     db.Clear();
@@ -360,7 +382,7 @@ TEST_F(DataModelTest, TransponderKeysAreSixteenBits)
         auto tp = std::make_unique<CTransponderElement>();
         tp->idx = idx;
         tp->freq = idx;
-        db.StoreTransponder(std::move(tp));
+        db.StoreTransponder(Key(), std::move(tp));
     }
     ASSERT_EQ(db.Transponders().size(), 2u);
     EXPECT_EQ(db.FindTransponder(5)->freq, 5 + 65536); // the later one replaced the earlier
@@ -368,10 +390,196 @@ TEST_F(DataModelTest, TransponderKeysAreSixteenBits)
     EXPECT_SOUND(db);
 }
 
+// ---- box operations behind a scripted link ---------------------------------------------------
+
+// One box operation, its outcome reduced to a number: the result code, or 1/0 for true/false.
+struct Operation
+{
+    const char* name;
+    std::function<int(CQuarnDataModel&)> run;
+    int answered; // with a usable reply whose box code is kBoxCode
+    int refused;  // while another operation waits
+    int failed;   // without a usable reply, or when the reader threw
+};
+
+constexpr int kBoxCode = 7;
+
+std::vector<Operation> Operations()
+{
+    static const pugi::xml_document doc; // the scripted link reads nothing from it
+    static const CServiceElement service{};
+    return {
+        {"reload", [](CQuarnDataModel& db) { return int(db.UpdateService()); }, 1, 0, 0},
+        {"reload from a document", [](CQuarnDataModel& db) { return int(db.ReloadFromDocument(doc)); }, 1, 0, 0},
+        {"guide", [](CQuarnDataModel& db) { return int(db.UpdateEPG(0, 1)); }, 1, 0, 0},
+        {"guide from a document", [](CQuarnDataModel& db) { return int(db.GuideFromDocument(doc)); }, 1, 0, 0},
+        {"schedule", [](CQuarnDataModel& db) { return db.SetSchedule(CScheduleElement()); }, kBoxCode, -4, -1},
+        {"start streaming", [](CQuarnDataModel& db) { return db.StartStreaming(&service); }, kBoxCode, -4, -1},
+        {"stop streaming", [](CQuarnDataModel& db) { return db.StopStreaming(); }, kBoxCode, -4, -1},
+    };
+}
+
+class BoxOperationTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        db.SetBusyObserver(&observer);
+        link.result = kBoxCode;
+    }
+    void TearDown() override
+    {
+        EXPECT_FALSE(db.IsBusy());
+        EXPECT_EQ(observer.begun, observer.ended);
+        EXPECT_SOUND(db);
+    }
+
+    FakeBoxLink link;
+    CQuarnDataModel db{link};
+    FakeBusyObserver observer;
+};
+
+TEST_F(BoxOperationTest, WhileOneWaitsEveryOtherIsRefusedButKeysGoOut)
+{
+    using Outcome = FakeBoxLink::Outcome;
+    for (const Operation& op : Operations()) {
+        for (const Outcome outcome : {Outcome::Answers, Outcome::NoReply, Outcome::Throws}) {
+            SCOPED_TRACE(std::string(op.name) + " / outcome " + std::to_string(static_cast<int>(outcome)));
+            link.outcome = outcome;
+            observer.begun = observer.ended = 0;
+            bool waited = false;
+            link.whileWaiting = [&] {
+                waited = true;
+                EXPECT_TRUE(db.IsBusy());
+                EXPECT_EQ(observer.begun, 1);
+                EXPECT_EQ(observer.ended, 0);
+                const int asked = link.calls;
+                for (const Operation& other : Operations())
+                    EXPECT_EQ(other.run(db), other.refused) << other.name;
+                EXPECT_EQ(link.calls, asked); // refused before the box is asked
+                const int keys = link.keys;
+                db.SendRemoteKey(5, 1);
+                EXPECT_EQ(link.keys, keys + 1);
+            };
+            const int got = op.run(db);
+            EXPECT_TRUE(waited);
+            EXPECT_EQ(got, outcome == Outcome::Answers ? op.answered : op.failed);
+            // The busy state ends on every way out, including the reader's exception.
+            EXPECT_FALSE(db.IsBusy());
+            EXPECT_EQ(observer.begun, 1);
+            EXPECT_EQ(observer.ended, 1);
+            EXPECT_SOUND(db);
+        }
+    }
+}
+
+TEST_F(BoxOperationTest, ReloadStartsEmptyAndLockedAndFailingLeavesNothing)
+{
+    bool answered = false;
+    link.fill = [&](CQuarnDataModel& d) {
+        EXPECT_TRUE(d.IsLocked()); // until the PIN check says otherwise
+        EXPECT_TRUE(d.Services().empty() && d.Groups().empty() && d.Schedules().empty());
+        d.SetLocked(Key(), false);
+        for (int idx : {4, 0, 2}) {
+            auto entry = std::make_unique<CSatelliteElement>();
+            entry->idx = idx;
+            d.AddGroupEntry(Key(), std::move(entry));
+        }
+        d.AddService(Key(), MakeService(0, 0));
+        d.AddService(Key(), MakeService(0, 1));
+        d.AddSchedule(Key(), MakeScheduleRecord(3));
+        d.MutableStatus(Key()).streamingService.type = 0;
+        d.MutableStatus(Key()).streamingService.idx = 0;
+        d.MutableStatus(Key()).liveService.type = 0;
+        d.MutableStatus(Key()).liveService.idx = 1;
+        answered = true;
+    };
+    // A usable reload finishes with the groups in order and the status services flagged.
+    ASSERT_TRUE(db.UpdateService());
+    EXPECT_TRUE(answered);
+    ASSERT_EQ(db.Groups().size(), 3u);
+    EXPECT_EQ(db.Groups()[0]->idx, 0);
+    EXPECT_EQ(db.Groups()[2]->idx, 4);
+    EXPECT_TRUE(db.Services()[0]->streaming);
+    EXPECT_EQ(db.FindLiveService(), db.Services()[1].get());
+    EXPECT_FALSE(db.IsLocked());
+
+    // A reply that fails half way, either way, leaves neither half of it nor the earlier box.
+    for (const auto outcome : {FakeBoxLink::Outcome::NoReply, FakeBoxLink::Outcome::Throws}) {
+        ASSERT_TRUE(db.UpdateService());
+        link.outcome = outcome;
+        EXPECT_FALSE(db.UpdateService());
+        EXPECT_TRUE(db.Services().empty() && db.Groups().empty() && db.Schedules().empty());
+        EXPECT_EQ(db.FindService(MakeServiceKey(0, 0)), nullptr);
+        EXPECT_SOUND(db);
+        link.outcome = FakeBoxLink::Outcome::Answers;
+    }
+}
+
+TEST_F(BoxOperationTest, GuideLinksItsEventsOnlyWhenItWasRead)
+{
+    db.AddSchedule(Key(), MakeScheduleRecord(9, -1, 0, 1, 40));
+    link.guideFill = [](CGuideElement& guide) {
+        guide.svcType = 0;
+        guide.svcIdx = 1;
+        guide.events.clear();
+        auto e = std::make_unique<CEventElement>();
+        e->id = 40;
+        guide.events.push_back(std::move(e));
+    };
+    ASSERT_TRUE(db.UpdateEPG(0, 1));
+    ASSERT_EQ(db.Guide().events.size(), 1u);
+    EXPECT_EQ(db.Guide().events[0]->schedule, db.FindSchedule(9));
+    const CEventElement* kept = db.Guide().events[0].get();
+
+    for (const auto outcome : {FakeBoxLink::Outcome::NoReply, FakeBoxLink::Outcome::Throws}) {
+        link.outcome = outcome;
+        EXPECT_FALSE(db.UpdateEPG(0, 1));
+        EXPECT_FALSE(db.GuideFromDocument(pugi::xml_document()));
+        ASSERT_EQ(db.Guide().events.size(), 1u);
+        EXPECT_EQ(db.Guide().events[0].get(), kept);
+        EXPECT_EQ(kept->schedule, db.FindSchedule(9));
+    }
+}
+
+TEST_F(BoxOperationTest, StreamingAndKeysUseTheLinksAddressesAndCodes)
+{
+    db.Settings().streamingProtocol = CBoxSettings::UDP;
+    db.Settings().pinCode = "0000";
+    CServiceElement service;
+    EXPECT_EQ(db.StartStreaming(&service), kBoxCode);
+    EXPECT_EQ(link.started.protocol, CBoxSettings::UDP);
+    EXPECT_EQ(link.started.address, "10.0.0.5");
+    EXPECT_EQ(link.started.port, CBoxSettings::ClientPort(CBoxSettings::UDP));
+    EXPECT_EQ(link.started.pin, "0000");
+    EXPECT_EQ(db.GetMediaAddress(), "udp://10.0.0.5:0");
+    db.Settings().streamingProtocol = CBoxSettings::HLS;
+    EXPECT_EQ(db.GetMediaAddress(), "http://root:@192.168.0.3/quarn/content.m3u8");
+
+    // Without a service nothing is asked.
+    const int asked = link.calls;
+    EXPECT_EQ(db.StartStreaming(nullptr), -1);
+    EXPECT_EQ(link.calls, asked);
+
+    int code = -9;
+    EXPECT_TRUE(db.SendRemoteKey(1, 0, &code));
+    EXPECT_EQ(code, kBoxCode);
+    for (const auto outcome : {FakeBoxLink::Outcome::NoReply, FakeBoxLink::Outcome::Throws}) {
+        link.outcome = outcome;
+        code = -9;
+        EXPECT_FALSE(db.SendRemoteKey(1, 0, &code));
+        EXPECT_EQ(code, -9);
+    }
+    EXPECT_EQ(observer.begun, 2); // the two starts: keys never enter the busy state
+
+    db.SetMissingNameText("Broken Information");
+    EXPECT_EQ(link.missingNameText, "Broken Information");
+}
+
 TEST(DataModelDefaults, ConstructionValues)
 {
-    CQuarnWrapper wrapper;
-    CQuarnDataModel db(wrapper);
+    FakeBoxLink link;
+    CQuarnDataModel db(link);
     EXPECT_TRUE(db.IsLocked());
     EXPECT_FALSE(db.IsBusy());
     EXPECT_EQ(db.Settings().pinCode, "8351");

@@ -1,6 +1,5 @@
 // The database's box operations against a scripted box on loopback: which requests go out, in
 // which order and form, and what each reply does to the database and the result code.
-#include "model/IBusyObserver.h"
 #include "tests/db/DbTestSupport.h"
 #include "tests/support/TestHttpServer.h"
 
@@ -30,22 +29,6 @@ const std::string kAlarm =
     <svc sat="3" type="0" idx="12"/><evt id="501">Film</evt></alarm>)";
 const std::string kPin = R"(<pin error="0"/>)";
 const std::string kStatus = R"(<streaming status="0"/><live><svc idx="12" type="0"/></live>)";
-
-class FakeBusyObserver final : public IBusyObserver
-{
-public:
-    void BeginBusy() override
-    {
-        ++begun;
-        if (onBegin)
-            onBegin();
-    }
-    void EndBusy() override { ++ended; }
-
-    int begun = 0;
-    int ended = 0;
-    std::function<void()> onBegin;
-};
 
 class OperationsTest : public ::testing::Test
 {
@@ -100,7 +83,8 @@ protected:
 
     TestHttpServer server;
     CQuarnWrapper wrapper;
-    CQuarnDataModel db{wrapper};
+    CQuarnXML reader{wrapper};
+    CQuarnDataModel db{reader};
     FakeBusyObserver observer;
 };
 

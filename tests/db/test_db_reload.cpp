@@ -69,7 +69,8 @@ protected:
     }
 
     CQuarnWrapper wrapper;
-    CQuarnDataModel db{wrapper};
+    CQuarnXML reader{wrapper};
+    CQuarnDataModel db{reader};
 };
 
 TEST_F(ReloadTest, ReadsAWholeBox)
@@ -195,16 +196,15 @@ TEST_F(ReloadTest, PinAnswerSetsLocked)
 
 TEST_F(ReloadTest, WithoutPinCheckSectionTheBlockedGroupsStillAreHeldBackByTheReload)
 {
-    // Read with a reader of its own: locked stays set while groups and services are read.
-    CQuarnXML reader(wrapper);
+    // Read part by part: locked stays as set while groups and services are read.
     pugi::xml_document doc;
     Inject(wrapper, doc, Reply(kBox));
-    db.SetLocked(false);
+    db.SetLocked(Key(), false);
     const auto sections = CQuarnXML::Sections::Of(doc);
     ASSERT_TRUE(reader.ReadFavoriteGroups(sections, db));
     ASSERT_TRUE(reader.ReadServiceList(sections, db));
     EXPECT_NE(db.FindService(MakeServiceKey(0, 13)), nullptr); // unlocked: nothing withheld
-    db.SortGroups(); // as the reload finishes
+    db.SortGroups(Key()); // as the reload finishes
 }
 
 TEST_F(ReloadTest, StatusNotRepeatedKeepsTheEarlierOne)

@@ -16,7 +16,8 @@ protected:
 
     QStringList localAddresses{"10.0.0.5", "192.168.0.20"};
     CQuarnWrapper wrapper;
-    CQuarnDataModel db{wrapper};
+    CQuarnXML reader{wrapper};
+    CQuarnDataModel db{reader};
 };
 
 TEST_F(SettingsTest, ClientPorts)

@@ -7,6 +7,7 @@
 #include "model/CQuarnDataModel.h"
 #include "model/IBusyObserver.h"
 #include "protocol/CQuarnWrapper.h"
+#include "protocol/CQuarnXML.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -28,7 +29,7 @@ public:
 class BoxClient
 {
 public:
-    explicit BoxClient(const std::vector<std::string>& boxArgs) : box(WithDefaults(boxArgs)), db(wrapper)
+    explicit BoxClient(const std::vector<std::string>& boxArgs) : box(WithDefaults(boxArgs)), reader(wrapper), db(reader)
     {
         wrapper.address = QStringLiteral("127.0.0.1");
         wrapper.port = box.port();
@@ -59,6 +60,7 @@ public:
 
     DemoBoxProcess box;
     CQuarnWrapper wrapper;
+    CQuarnXML reader;
     CQuarnDataModel db;
     CountingBusyObserver busy;
 };
