@@ -1,0 +1,274 @@
+#include "AppTestSupport.h"
+
+#include "app/CKelvoCommandTable.h"
+#include "app/CPlaybackController.h"
+#include "app/settings/CKelvoAppState.h"
+#include "model/CQuarnDataModel.h"
+#include "rcu/KelvoRCU.h"
+#include "rcu/KelvoRCUKeys.h"
+#include "ui/CMainFrameMessages.h"
+#include "ui/KelvoCommandIds.h"
+
+#include <QLockFile>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace Kelvo;
+
+namespace {
+
+constexpr const char* kReload = "svc_list";
+
+class MainFrameTest : public ::testing::Test
+{
+protected:
+    void Start(int port)
+    {
+        env.WriteBoxSettings(port);
+        app = std::make_unique<CKelvoPlayerApp>(env.SettingsPath());
+        ASSERT_TRUE(app->InitInstance());
+        Settle();
+    }
+    CMainFrame& Frame() { return *app->Frame(); }
+    bool Shown(CMainFrame::Bar bar) { return Frame().BarWidget(bar)->isVisible(); }
+
+    AppTestEnvironment env;
+    DemoBoxProcess box{{"--no-ffmpeg", "--no-upnp", "--services", "40"}};
+    std::unique_ptr<CKelvoPlayerApp> app;
+};
+
+} // namespace
+
+TEST_F(MainFrameTest, FirstRunOpensTheSettingFormAtMinimumSizeWithoutAskingTheBox)
+{
+    ASSERT_TRUE(box.ok());
+    ClearBoxLog(box.port());
+    Start(0);
+    EXPECT_EQ(app->State().uiMode, ModeSetting);
+    EXPECT_EQ(Frame().CurrentView(), ViewSetting);
+    EXPECT_FALSE(Shown(CMainFrame::LeftBar));
+    EXPECT_FALSE(Shown(CMainFrame::SatBar));
+    EXPECT_FALSE(Shown(CMainFrame::ControlBar));
+    EXPECT_TRUE(Shown(CMainFrame::MainCaption));
+    EXPECT_EQ(Frame().size(), QSize(1022, 688));
+    EXPECT_EQ(app->State().volume, 100);
+    EXPECT_FALSE(app->State().mute);
+    EXPECT_EQ(Count(BoxLog(box.port()), "/qnql"), 0);
+    EXPECT_TRUE(env.Messages().isEmpty()) << env.Messages().toStdString();
+}
+
+TEST_F(MainFrameTest, StripsHaveTheirPixelSizesInEachMode)
+{
+    ASSERT_TRUE(box.ok());
+    Start(box.port());
+    Frame().resize(1200, 800);
+    Settle();
+    auto geo = [&](CMainFrame::Bar bar) { return Frame().BarWidget(bar)->geometry(); };
+    EXPECT_EQ(geo(CMainFrame::MainCaption), QRect(1, 1, 1198, 119));
+    EXPECT_EQ(geo(CMainFrame::LeftBar), QRect(1, 120, 321, 679));
+    EXPECT_EQ(geo(CMainFrame::ViewCaption), QRect(322, 120, 877, 38));
+    EXPECT_EQ(geo(CMainFrame::SatBar), QRect(322, 799 - 86, 877, 86));
+    EXPECT_EQ(geo(CMainFrame::ControlBar), QRect(322, 799 - 86 - 58, 877, 58));
+    EXPECT_EQ(Frame().View(ViewPlayer)->geometry(), QRect(322, 158, 877, 799 - 86 - 58 - 158));
+    Frame().grab().save(env.Dir() + QStringLiteral("/channel.png"));
+
+    Frame().Messages().setDisplayMode(true);
+    Settle();
+    EXPECT_EQ(Frame().minimumSize(), QSize(342, 322));
+    EXPECT_TRUE(Shown(CMainFrame::MiniCaption));
+    EXPECT_FALSE(Shown(CMainFrame::MainCaption));
+    EXPECT_FALSE(Shown(CMainFrame::LeftBar));
+    EXPECT_TRUE(Shown(CMainFrame::ControlBar));
+    Frame().resize(342, 322);
+    Settle();
+    const int mini = Frame().BarWidget(CMainFrame::MiniCaption)->height();
+    EXPECT_EQ(geo(CMainFrame::ControlBar), QRect(1, 321 - 58, 340, 58));
+    EXPECT_EQ(Frame().View(ViewPlayer)->geometry(), QRect(1, 1 + mini, 340, 320 - mini - 58));
+
+    // Back to normal: the window grows to the normal minimum.
+    Frame().Messages().setDisplayMode(false);
+    Settle();
+    EXPECT_GE(Frame().width(), 1022);
+    EXPECT_GE(Frame().height(), 688);
+    EXPECT_EQ(app->State().uiMode, ModeChannel);
+}
+
+TEST_F(MainFrameTest, ModeCommandsSwitchViewsAndReloadOnlyWhereTheTableSays)
+{
+    ASSERT_TRUE(box.ok());
+    Start(box.port());
+    ASSERT_EQ(Count(BoxLog(box.port()), kReload), 1) << "start-up reloads once";
+    ASSERT_FALSE(app->Database().Services().empty());
+
+    struct Step
+    {
+        int command;
+        int mode;
+        int view;
+        bool reload;
+    };
+    const Step steps[] = {
+        {ID_MODE_CHANNEL, ModeChannel, ViewPlayer, false}, // already there
+        {ID_MODE_SETTING, ModeSetting, ViewSetting, false},
+        {ID_MODE_CHANNEL, ModeChannel, ViewPlayer, true},
+        {ID_MODE_SCHEDULE, ModeSchedule, ViewSchedule, true},
+        {ID_MODE_SCHEDULE, ModeSchedule, ViewSchedule, false},
+        {ID_GUIDE_TV, ModeChannel, ViewPlayer, true},
+        {ID_CHANNEL_REFRESH, ModeChannel, ViewPlayer, true},
+    };
+    for (const Step& s : steps) {
+        ClearBoxLog(box.port());
+        ASSERT_TRUE(Frame().Commands().Trigger(s.command)) << s.command;
+        Settle();
+        EXPECT_EQ(app->State().uiMode, s.mode) << s.command;
+        EXPECT_EQ(Frame().CurrentView(), s.view) << s.command;
+        EXPECT_EQ(Count(BoxLog(box.port()), kReload), s.reload ? 1 : 0) << s.command;
+        const bool channel = s.mode == ModeChannel;
+        EXPECT_EQ(Shown(CMainFrame::SatBar), channel && s.view == ViewPlayer) << s.command;
+        EXPECT_EQ(Shown(CMainFrame::LeftBar), s.mode != ModeSetting) << s.command;
+    }
+    EXPECT_TRUE(env.Messages().isEmpty()) << env.Messages().toStdString();
+}
+
+TEST_F(MainFrameTest, ShowGuideLoadsTheServicesGuideInTheChannelMode)
+{
+    ASSERT_TRUE(box.ok());
+    Start(box.port());
+    const int key = app->Database().Services().front()->key;
+    ClearBoxLog(box.port());
+    Frame().Messages().showGuide(key);
+    Settle();
+    EXPECT_EQ(Frame().CurrentView(), ViewGuide);
+    EXPECT_FALSE(Shown(CMainFrame::SatBar));
+    EXPECT_EQ(Count(BoxLog(box.port()), "epg_info"), 1);
+    EXPECT_EQ(Count(BoxLog(box.port()), kReload), 0);
+}
+
+TEST_F(MainFrameTest, RefreshWithoutABoxAsksForTheAddress)
+{
+    Start(0);
+    Frame().Commands().Trigger(ID_CHANNEL_REFRESH);
+    EXPECT_EQ(env.Messages(), QStringLiteral("STB Setting|Need to set STB IP\n"));
+}
+
+TEST_F(MainFrameTest, AFailedReloadIsReported)
+{
+    ASSERT_TRUE(box.ok());
+    Start(box.port());
+    rawRequest(box.port(), "GET", "/demobox/fault?cmd=svc_list&mode=http500");
+    env.ClearMessages();
+    EXPECT_FALSE(Frame().RefreshFromBox());
+    EXPECT_EQ(env.Messages(), QStringLiteral("Service Update Failure|Service update failed\n"));
+}
+
+TEST_F(MainFrameTest, CloseStoresTheStateThenStopsTheStreamOnce)
+{
+    ASSERT_TRUE(box.ok());
+    Start(box.port());
+    const CServiceElement* tv = nullptr;
+    for (const auto& s : app->Database().Services())
+        if (s->type == 0 && s->streamingPossible) {
+            tv = s.get();
+            break;
+        }
+    ASSERT_NE(tv, nullptr);
+    Frame().Messages().playService(tv->key);
+    Settle();
+    ASSERT_EQ(app->State().streamingService, tv->key) << env.Messages().toStdString();
+    Frame().Messages().setVolume(37);
+    Frame().Messages().setMute(true);
+    Frame().move(40, 30);
+    Settle();
+    ClearBoxLog(box.port());
+    Frame().close();
+    app->ExitInstance();
+    app.reset();
+    EXPECT_EQ(Count(BoxLog(box.port()), "stop_streaming"), 1);
+
+    CKelvoAppState state;
+    CBoxConnection connection;
+    CKelvoSettingsStore(env.SettingsPath()).Load(state, connection);
+    EXPECT_EQ(state.volume, 37);
+    EXPECT_TRUE(state.mute);
+    EXPECT_EQ(connection.port, box.port());
+    EXPECT_GT(state.windowRight - state.windowLeft, 0);
+}
+
+TEST_F(MainFrameTest, ASecondInstanceIsRefusedAndAStaleLockIsNot)
+{
+    Start(0);
+    CKelvoPlayerApp second(env.SettingsPath());
+    EXPECT_FALSE(second.InitInstance());
+    EXPECT_EQ(env.Messages(), QStringLiteral("Error|Already running\n"));
+    app->ExitInstance();
+    app.reset();
+
+    // A process that died holding the lock leaves it behind.
+    const pid_t child = fork();
+    if (child == 0) {
+        QLockFile lock(CKelvoPlayerApp::LockPath());
+        _exit(lock.tryLock(0) ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    ASSERT_TRUE(QFile::exists(CKelvoPlayerApp::LockPath()));
+    env.ClearMessages();
+    CKelvoPlayerApp next(env.SettingsPath());
+    EXPECT_TRUE(next.InitInstance());
+    EXPECT_TRUE(env.Messages().isEmpty());
+    next.ExitInstance();
+}
+
+TEST_F(MainFrameTest, RemoteKeysReachTheBoxWhileAReloadHangs)
+{
+    ASSERT_TRUE(box.ok());
+    Start(box.port());
+    auto* remote = qobject_cast<CKelvoRCUWindow*>(Frame().RemoteWindow());
+    ASSERT_NE(remote, nullptr);
+    rawRequest(box.port(), "GET", "/demobox/fault?cmd=svc_list&mode=hang");
+    ClearBoxLog(box.port());
+    std::vector<int> codes;
+    for (const auto& k : KelvoRCUKeys())
+        codes.push_back(k.code);
+    QTimer::singleShot(100, remote, [&] {
+        for (int code : codes)
+            emit remote->bnClicked(code, false);
+    });
+    EXPECT_FALSE(Frame().RefreshFromBox());
+    const std::string log = BoxLog(box.port());
+    for (int code : codes)
+        EXPECT_EQ(Count(log, "# rcu key=" + std::to_string(code) + " "), 1) << code << "\n" << log;
+}
+
+TEST_F(MainFrameTest, ViewsStayUsableWhileAReloadWaits)
+{
+    ASSERT_TRUE(box.ok());
+    Start(box.port());
+    const int key = app->Database().Services().front()->key;
+    Frame().Messages().showGuide(key);
+    Settle();
+    // The reload empties the database before its reply arrives; meanwhile every list is painted,
+    // hovered and ticked. Under AddressSanitizer a view that kept a record pointer fails here.
+    rawRequest(box.port(), "GET", "/demobox/fault?cmd=svc_list&mode=delay&arg=1500");
+    int pokes = 0;
+    QTimer poke;
+    QObject::connect(&poke, &QTimer::timeout, [&] {
+        ++pokes;
+        for (QWidget* w : Frame().findChildren<QWidget*>()) {
+            if (!w->isVisible())
+                continue;
+            w->grab();
+            QTest::mouseMove(w, w->rect().center());
+        }
+    });
+    poke.start(200);
+    EXPECT_TRUE(Frame().RefreshFromBox());
+    poke.stop();
+    EXPECT_GE(pokes, 3);
+    for (int mode : {ID_MODE_SCHEDULE, ID_MODE_CHANNEL})
+        Frame().Commands().Trigger(mode);
+    Settle();
+}
