@@ -97,10 +97,20 @@ void CKelvoPlayerApp::SetConnection(const CBoxConnection& connection)
     m_db->Settings() = connection.settings;
 }
 
+void CKelvoPlayerApp::OverrideBox(std::optional<QString> address, std::optional<int> port)
+{
+    m_boxAddress = std::move(address);
+    m_boxPort = port;
+}
+
 void CKelvoPlayerApp::LoadSettings()
 {
     CBoxConnection connection;
     m_store.Load(m_state, connection);
+    if (m_boxAddress)
+        connection.address = *m_boxAddress;
+    if (m_boxPort)
+        connection.port = *m_boxPort;
     SetConnection(connection);
     m_state.boxConfigured = CKelvoSettingsStore::IsBoxConfigured(connection.address);
 }

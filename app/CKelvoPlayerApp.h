@@ -7,6 +7,7 @@
 #include <QLockFile>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class CBoxController;
 class CMainFrame;
@@ -28,6 +29,9 @@ public:
     // Start-up up to the shown frame and the first reload; false ends the process.
     bool InitInstance();
     int ExitInstance();
+
+    // The box named on the command line replaces the stored one once the settings are loaded.
+    void OverrideBox(std::optional<QString> address, std::optional<int> port);
 
     // Moves the state and the box connection between memory and the settings store.
     void LoadSettings();
@@ -55,4 +59,6 @@ private:
     std::unique_ptr<CQuarnDataModel> m_db;
     std::unique_ptr<CBoxController> m_box;
     std::unique_ptr<CMainFrame> m_frame;
+    std::optional<QString> m_boxAddress;
+    std::optional<int> m_boxPort;
 };
