@@ -21,8 +21,8 @@ bool QtLoopRunsOnGLib()
 const int CFindUPnpDevice::kSweepWindowMs = CUPnPDeviceFinderCallback::kSweepWindowMs;
 const int CFindUPnpDevice::kSweepDeadlineMs = CUPnPDeviceFinderCallback::kSweepDeadlineMs;
 
-CFindUPnpDevice::CFindUPnpDevice(QObject* parent)
-    : QObject(parent), m_offThread(std::make_shared<std::atomic<int>>(0))
+CFindUPnpDevice::CFindUPnpDevice(Scope scope, QObject* parent)
+    : QObject(parent), m_scope(scope), m_offThread(std::make_shared<std::atomic<int>>(0))
 {
     qRegisterMetaType<UpnpDevice>();
 }
@@ -85,7 +85,7 @@ bool CFindUPnpDevice::Start()
 
     bool started = false;
     auto create = [&] {
-        m_callback = std::make_unique<CUPnPDeviceFinderCallback>(std::move(events));
+        m_callback = std::make_unique<CUPnPDeviceFinderCallback>(std::move(events), m_scope);
         started = m_callback->Start();
         if (!started)
             m_callback.reset();

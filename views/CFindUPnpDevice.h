@@ -1,5 +1,6 @@
 #pragma once
 
+#include "views/DiscoveryScope.h"
 #include "views/UpnpDevice.h"
 
 #include <QObject>
@@ -21,8 +22,10 @@ class CUPnPDeviceFinderCallback;
 // thread; otherwise it runs on a helper thread with its own GLib context and its results come
 // over by queued calls. Either way nothing here blocks on the network.
 //
-// The search runs on the loopback interface ("lo", 127.0.0.1) only, and descriptions are fetched
-// only from dotted addresses on that network: nothing it does reaches another network.
+// The search runs on the interfaces of its scope: by default every local IPv4 network the computer
+// is on (the application's case); loopback only ("lo", 127.0.0.1) for tests, which run it inside
+// a private network namespace. Descriptions are fetched only from dotted addresses on the network
+// of the interface the answer came in on: nothing it does reaches another network.
 class CFindUPnpDevice final : public QObject
 {
     Q_OBJECT
@@ -44,7 +47,9 @@ public:
     static const int kSweepWindowMs;
     static const int kSweepDeadlineMs;
 
-    explicit CFindUPnpDevice(QObject* parent = nullptr);
+    using Scope = DiscoveryScope;
+
+    explicit CFindUPnpDevice(Scope scope = Scope::Lan, QObject* parent = nullptr);
     ~CFindUPnpDevice() override;
 
     // Starts the search; false when none could be started (then no signal ever comes). A finder
@@ -54,6 +59,7 @@ public:
     void Cancel();
 
     bool IsRunning() const { return m_running; }
+    Scope SearchScope() const { return m_scope; }
     bool UsesHelperThread() const { return m_helper != nullptr; }
     Statistics Stats() const;
 
@@ -67,6 +73,7 @@ private:
     void OnDeviceRemoved(const QString& udn);
     void OnSearchComplete();
 
+    Scope m_scope;
     // Declared before the callback: it must outlive the objects that run on it.
     std::unique_ptr<CGLibLoopThread> m_helper;
     std::unique_ptr<CUPnPDeviceFinderCallback> m_callback;

@@ -4,10 +4,16 @@
 
 #include <QUrl>
 #include <libxml/xmlerror.h>
+#include <algorithm>
+#include <arpa/inet.h>
+#include <ifaddrs.h>
 #include <mutex>
+#include <net/if.h>
+#include <netinet/in.h>
+#include <utility>
 
 namespace {
-constexpr char kInterface[] = "lo";
+constexpr char kLoopbackInterface[] = "lo";
 constexpr char kLoopbackAddress[] = "127.0.0.1";
 constexpr char kSearchTarget[] = "upnp:rootdevice";
 
@@ -21,6 +27,32 @@ gulong Connect(gpointer instance, const char* signal, Handler handler, gpointer 
 QString FromUtf8(const char* text)
 {
     return QString::fromUtf8(text);
+}
+
+// Up, multicast-capable, non-loopback IPv4 interfaces with their address, in the system's order,
+// one entry per interface.
+std::vector<std::pair<std::string, std::string>> LanInterfaces(int limit)
+{
+    std::vector<std::pair<std::string, std::string>> found;
+    ifaddrs* all = nullptr;
+    if (getifaddrs(&all) != 0)
+        return found;
+    for (const ifaddrs* entry = all; entry && static_cast<int>(found.size()) < limit; entry = entry->ifa_next) {
+        if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET || !entry->ifa_name)
+            continue;
+        const unsigned flags = entry->ifa_flags;
+        if (!(flags & IFF_UP) || (flags & IFF_LOOPBACK) || !(flags & IFF_MULTICAST))
+            continue;
+        const std::string name = entry->ifa_name;
+        if (std::any_of(found.begin(), found.end(), [&](const auto& known) { return known.first == name; }))
+            continue;
+        char text[INET_ADDRSTRLEN] = {};
+        const auto* in = reinterpret_cast<const sockaddr_in*>(entry->ifa_addr);
+        if (inet_ntop(AF_INET, &in->sin_addr, text, sizeof text))
+            found.emplace_back(name, text);
+    }
+    freeifaddrs(all);
+    return found;
 }
 
 void DropLogMessage(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
@@ -45,7 +77,8 @@ void QuietenTheStack()
 }
 } // namespace
 
-CUPnPDeviceFinderCallback::CUPnPDeviceFinderCallback(Events events) : m_events(std::move(events))
+CUPnPDeviceFinderCallback::CUPnPDeviceFinderCallback(Events events, DiscoveryScope scope)
+    : m_events(std::move(events)), m_scope(scope)
 {
     QuietenTheStack();
 }
@@ -59,15 +92,13 @@ CUPnPDeviceFinderCallback::~CUPnPDeviceFinderCallback()
     m_abortIdle.reset();
     for (auto& [message, download] : m_downloads)
         g_signal_handlers_disconnect_by_data(message, this);
-    if (m_session)
-        g_signal_handlers_disconnect_by_data(m_session, this);
-    if (m_controlPoint) {
-        g_signal_handlers_disconnect_by_data(m_controlPoint.get(), this);
-        gssdp_resource_browser_set_active(GSSDP_RESOURCE_BROWSER(m_controlPoint.get()), FALSE);
+    for (Search& search : m_searches) {
+        g_signal_handlers_disconnect_by_data(gupnp_context_get_session(search.context.get()), this);
+        g_signal_handlers_disconnect_by_data(search.controlPoint.get(), this);
+        gssdp_resource_browser_set_active(GSSDP_RESOURCE_BROWSER(search.controlPoint.get()), FALSE);
     }
     m_downloads.clear();
-    m_controlPoint.reset();
-    m_context.reset();
+    m_searches.clear();
 }
 
 bool CUPnPDeviceFinderCallback::Start()
@@ -78,35 +109,58 @@ bool CUPnPDeviceFinderCallback::Start()
     xmlSetGenericErrorFunc(nullptr, &DropXmlError);
     xmlSetStructuredErrorFunc(nullptr, &DropStructuredXmlError);
 
-    GObjectPtr<GInetAddress> address(g_inet_address_new_from_string(kLoopbackAddress));
+    switch (m_scope) {
+    case DiscoveryScope::None:
+        break;
+    case DiscoveryScope::Loopback:
+        StartOn(kLoopbackInterface, kLoopbackAddress);
+        break;
+    case DiscoveryScope::Lan:
+        for (const auto& [name, address] : LanInterfaces(kMaxInterfaces))
+            StartOn(name.c_str(), address.c_str());
+        break;
+    }
+    if (m_searches.empty())
+        return false;
+    m_windowTimer = AddTimer(kSweepWindowMs, &OnWindowClosed);
+    m_deadlineTimer = AddTimer(kSweepDeadlineMs, &OnDeadline);
+    for (Search& search : m_searches)
+        gssdp_resource_browser_set_active(GSSDP_RESOURCE_BROWSER(search.controlPoint.get()), TRUE);
+    return true;
+}
+
+bool CUPnPDeviceFinderCallback::StartOn(const char* interfaceName, const char* addressText)
+{
+    GObjectPtr<GInetAddress> address(g_inet_address_new_from_string(addressText));
+    if (!address)
+        return false;
     GError* rawError = nullptr;
-    m_context.reset(gupnp_context_new_full(kInterface, address.get(), 0, GSSDP_UDA_VERSION_1_0, &rawError));
+    Search search;
+    search.context.reset(
+        gupnp_context_new_full(interfaceName, address.get(), 0, GSSDP_UDA_VERSION_1_0, &rawError));
     GErrorPtr error(rawError);
-    if (!m_context)
+    if (!search.context)
+        return false;
+    search.controlPoint.reset(gupnp_control_point_new(search.context.get(), kSearchTarget));
+    if (!search.controlPoint)
         return false;
 
-    m_session = gupnp_context_get_session(m_context.get());
+    SoupSession* session = gupnp_context_get_session(search.context.get());
     // Descriptions are fetched straight from the device that announced them, never through a
     // proxy the environment may name.
-    soup_session_set_proxy_resolver(m_session, nullptr);
-    soup_session_set_timeout(m_session, kFetchTimeoutSeconds);
-    Connect(m_session, "request-queued", &OnRequestQueued, this);
-    Connect(m_session, "request-unqueued", &OnRequestUnqueued, this);
+    soup_session_set_proxy_resolver(session, nullptr);
+    soup_session_set_timeout(session, kFetchTimeoutSeconds);
+    Connect(session, "request-queued", &OnRequestQueued, this);
+    Connect(session, "request-unqueued", &OnRequestUnqueued, this);
 
-    m_controlPoint.reset(gupnp_control_point_new(m_context.get(), kSearchTarget));
-    if (!m_controlPoint)
-        return false;
-    auto* browser = GSSDP_RESOURCE_BROWSER(m_controlPoint.get());
+    auto* browser = GSSDP_RESOURCE_BROWSER(search.controlPoint.get());
     gssdp_resource_browser_set_mx(browser, kSearchMx);
     // "resource-available" runs its class handler last, so this one sees every announcement
     // before the control point starts a download for it, and can stop it.
     Connect(browser, "resource-available", &OnResourceAvailable, this);
-    Connect(m_controlPoint.get(), "device-proxy-available", &OnProxyAvailable, this);
-    Connect(m_controlPoint.get(), "device-proxy-unavailable", &OnProxyUnavailable, this);
-
-    m_windowTimer = AddTimer(kSweepWindowMs, &OnWindowClosed);
-    m_deadlineTimer = AddTimer(kSweepDeadlineMs, &OnDeadline);
-    gssdp_resource_browser_set_active(browser, TRUE);
+    Connect(search.controlPoint.get(), "device-proxy-available", &OnProxyAvailable, this);
+    Connect(search.controlPoint.get(), "device-proxy-unavailable", &OnProxyUnavailable, this);
+    m_searches.push_back(std::move(search));
     return true;
 }
 
@@ -123,7 +177,7 @@ GSourcePtr CUPnPDeviceFinderCallback::AddTimer(unsigned ms, GSourceFunc callback
     return source;
 }
 
-quint32 CUPnPDeviceFinderCallback::FetchableHost(const char* location) const
+quint32 CUPnPDeviceFinderCallback::FetchableHost(GSSDPClient* client, const char* location)
 {
     // Only a dotted address on the network the search runs on: a host name would need a lookup,
     // and a device that points elsewhere would make us talk to a network we were not asked to.
@@ -139,7 +193,7 @@ quint32 CUPnPDeviceFinderCallback::FetchableHost(const char* location) const
     GObjectPtr<GSocketAddress> socketAddress(
         g_inet_socket_address_new(address.get(), static_cast<guint16>(url.port(80))));
     const bool reachable =
-        gssdp_client_can_reach(GSSDP_CLIENT(m_context.get()), G_INET_SOCKET_ADDRESS(socketAddress.get()));
+        gssdp_client_can_reach(client, G_INET_SOCKET_ADDRESS(socketAddress.get()));
     return reachable ? host : 0;
 }
 
@@ -151,7 +205,8 @@ void CUPnPDeviceFinderCallback::OnResourceAvailable(GSSDPResourceBrowser* browse
     if (that->m_acceptedResources.count(key))
         return;
     const quint32 host = usn && locations && locations->data
-                             ? that->FetchableHost(static_cast<const char*>(locations->data))
+                             ? FetchableHost(gssdp_resource_browser_get_client(browser),
+                                             static_cast<const char*>(locations->data))
                              : 0;
     const bool accept = host != 0 && static_cast<int>(that->m_acceptedResources.size()) < kMaxResources &&
                         that->m_resourcesPerHost[host] < kMaxResourcesPerHost;
@@ -260,7 +315,8 @@ gboolean CUPnPDeviceFinderCallback::OnAbortSession(gpointer self)
 {
     auto* that = static_cast<CUPnPDeviceFinderCallback*>(self);
     g_source_unref(that->m_abortIdle.release());
-    soup_session_abort(that->m_session);
+    for (Search& search : that->m_searches)
+        soup_session_abort(gupnp_context_get_session(search.context.get()));
     return G_SOURCE_REMOVE;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "views/DiscoveryScope.h"
 #include "views/GLibHandles.h"
 #include "views/UpnpDevice.h"
 
@@ -11,6 +12,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 // The GLib side of one root-device search: it owns the GUPnP context and control point, turns
 // their signals into found/removed events, decides when the initial sweep has ended, and keeps
@@ -56,16 +58,26 @@ public:
         int descriptionsCut = 0;  // downloads stopped for size or framing
     };
 
-    explicit CUPnPDeviceFinderCallback(Events events);
+    // Interfaces searched at most; a machine with more (containers, tunnels) keeps the first ones.
+    static constexpr int kMaxInterfaces = 16;
+
+    explicit CUPnPDeviceFinderCallback(Events events, DiscoveryScope scope = DiscoveryScope::Lan);
     ~CUPnPDeviceFinderCallback();
 
-    // Creates the context on the loopback interface and starts the search; false when no search
-    // could be started (nothing will be reported then).
+    // Creates a context per interface of the scope and starts the search on each; false when no
+    // search could be started on any (nothing will be reported then).
     bool Start();
 
     Statistics Stats() const;
 
 private:
+    // One interface searched: its UPnP context (with its own HTTP session) and control point.
+    struct Search
+    {
+        GObjectPtr<GUPnPContext> context;
+        GObjectPtr<GUPnPControlPoint> controlPoint;
+    };
+
     struct Download
     {
         GObjectPtr<SoupMessage> message;
@@ -86,17 +98,18 @@ private:
     static gboolean OnDeadline(gpointer self);
     static gboolean OnAbortSession(gpointer self);
 
-    // The IPv4 address of a description URL the search may fetch from, or 0.
-    quint32 FetchableHost(const char* location) const;
+    bool StartOn(const char* interfaceName, const char* address);
+    // The IPv4 address of a description URL the search may fetch from, or 0: it must lie on the
+    // network of the interface (client) whose search it answered.
+    static quint32 FetchableHost(GSSDPClient* client, const char* location);
     void Cut(SoupMessage* message);
     void TryComplete();
     void Complete();
     GSourcePtr AddTimer(unsigned ms, GSourceFunc callback);
 
     Events m_events;
-    GObjectPtr<GUPnPContext> m_context;
-    GObjectPtr<GUPnPControlPoint> m_controlPoint;
-    SoupSession* m_session = nullptr; // belongs to m_context
+    DiscoveryScope m_scope;
+    std::vector<Search> m_searches;
     std::map<SoupMessage*, Download> m_downloads;
     std::set<std::string> m_acceptedResources;
     std::map<quint32, int> m_resourcesPerHost;

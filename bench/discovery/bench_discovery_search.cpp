@@ -24,7 +24,7 @@ struct Sample
 
 Sample Search(int boxes)
 {
-    CFindUPnpDevice finder;
+    CFindUPnpDevice finder(CFindUPnpDevice::Scope::Loopback);
     QElapsedTimer clock;
     Sample sample;
     int found = 0;

@@ -24,7 +24,7 @@ TEST(DiscoveryOfTheDemoBox, FindsTheBoxAndListsIt)
 
     CNearbyBoxList list;
     list.BeginSearch();
-    CFindUPnpDevice finder;
+    CFindUPnpDevice finder(CFindUPnpDevice::Scope::Loopback);
     UpnpDevice found;
     bool complete = false;
     QObject::connect(&finder, &CFindUPnpDevice::DeviceFound, &finder, [&](const UpnpDevice& device) {

@@ -135,7 +135,7 @@ TEST_F(Discovery, FindsABoxAtTheHostOfItsDescriptionUrl)
 
     CNearbyBoxList list;
     list.BeginSearch();
-    CFindUPnpDevice finder;
+    CFindUPnpDevice finder(CFindUPnpDevice::Scope::Loopback);
     Recorder recorder(finder, &list);
     ASSERT_TRUE(finder.Start());
     EXPECT_EQ(finder.UsesHelperThread(), HelperThreadExpected());
@@ -169,7 +169,7 @@ TEST_F(Discovery, TwoRootDevicesAtOneAddressGiveOneRowAndOtherDevicesNone)
 
     CNearbyBoxList list;
     list.BeginSearch();
-    CFindUPnpDevice finder;
+    CFindUPnpDevice finder(CFindUPnpDevice::Scope::Loopback);
     Recorder recorder(finder, &list);
     ASSERT_TRUE(finder.Start());
     ASSERT_TRUE(Pump(kCompletionLimitMs, [&] { return recorder.Completed(); }));
@@ -192,7 +192,7 @@ TEST_F(Discovery, ABoxThatLeftIsPrunedWhenTheNextSearchCompletes)
     CNearbyBoxList list;
     {
         list.BeginSearch();
-        CFindUPnpDevice first;
+        CFindUPnpDevice first(CFindUPnpDevice::Scope::Loopback);
         Recorder recorder(first, &list);
         ASSERT_TRUE(first.Start());
         ASSERT_TRUE(Pump(kCompletionLimitMs, [&] { return recorder.Completed(); }));
@@ -205,7 +205,7 @@ TEST_F(Discovery, ABoxThatLeftIsPrunedWhenTheNextSearchCompletes)
     }
 
     list.BeginSearch();
-    CFindUPnpDevice second;
+    CFindUPnpDevice second(CFindUPnpDevice::Scope::Loopback);
     Recorder recorder(second, &list);
     ASSERT_TRUE(second.Start());
     EXPECT_EQ(list.BoxCount(), 1) << "rows stay until the new search completes";
@@ -221,7 +221,7 @@ TEST_F(Discovery, NoEventAfterCancellingOrDestroying)
     ASSERT_FALSE(host.AddRootDevice(kBox, QStringLiteral("kelvo-cancel-1")).isEmpty());
 
     // Cancelled before anything came back.
-    CFindUPnpDevice early;
+    CFindUPnpDevice early(CFindUPnpDevice::Scope::Loopback);
     Recorder earlyRecorder(early);
     ASSERT_TRUE(early.Start());
     early.Cancel();
@@ -229,7 +229,7 @@ TEST_F(Discovery, NoEventAfterCancellingOrDestroying)
     EXPECT_FALSE(early.Start()) << "a finder searches once";
 
     // Cancelled in the middle: after the first device, before the sweep ends.
-    CFindUPnpDevice middle;
+    CFindUPnpDevice middle(CFindUPnpDevice::Scope::Loopback);
     Recorder middleRecorder(middle);
     ASSERT_TRUE(middle.Start());
     ASSERT_TRUE(Pump(kCompletionLimitMs, [&] { return middleRecorder.Count(Event::Found) > 0; }));
@@ -238,7 +238,7 @@ TEST_F(Discovery, NoEventAfterCancellingOrDestroying)
     const size_t seen = middleRecorder.Events().size();
 
     // Destroyed in the middle of a search.
-    auto destroyed = std::make_unique<CFindUPnpDevice>();
+    auto destroyed = std::make_unique<CFindUPnpDevice>(CFindUPnpDevice::Scope::Loopback);
     ASSERT_TRUE(destroyed->Start());
     Pump(200);
     destroyed.reset();
@@ -252,6 +252,24 @@ TEST_F(Discovery, NoEventAfterCancellingOrDestroying)
     middle.Cancel(); // twice is harmless
 }
 
+TEST_F(Discovery, TheLocalNetworkScopeSearchesNoLoopbackAndNoneSearchesNothing)
+{
+    // The namespace has only "lo", which the application's own scope leaves out; a box announced
+    // there must stay unseen, and a search with nothing to search reports that it did not start.
+    TestUpnpHost host;
+    ASSERT_TRUE(host.Ok());
+    ASSERT_FALSE(host.AddRootDevice(kBox, QStringLiteral("kelvo-scope-1")).isEmpty());
+    for (const CFindUPnpDevice::Scope scope : {CFindUPnpDevice::Scope::Lan, CFindUPnpDevice::Scope::None}) {
+        CFindUPnpDevice finder(scope);
+        Recorder recorder(finder);
+        EXPECT_FALSE(finder.Start());
+        EXPECT_FALSE(finder.IsRunning());
+        Pump(300);
+        EXPECT_TRUE(recorder.Events().empty());
+    }
+    EXPECT_EQ(CFindUPnpDevice().SearchScope(), CFindUPnpDevice::Scope::Lan) << "the application's default";
+}
+
 TEST_F(Discovery, ADescriptionUrlWithoutAPortGivesTheHostAddress)
 {
     // Port 80 is only ours inside the private namespace the test runs in.
@@ -263,7 +281,7 @@ TEST_F(Discovery, ADescriptionUrlWithoutAPortGivesTheHostAddress)
 
     CNearbyBoxList list;
     list.BeginSearch();
-    CFindUPnpDevice finder;
+    CFindUPnpDevice finder(CFindUPnpDevice::Scope::Loopback);
     Recorder recorder(finder, &list);
     ASSERT_TRUE(finder.Start());
     ASSERT_TRUE(Pump(kCompletionLimitMs, [&] { return recorder.Completed(); }));
@@ -323,7 +341,7 @@ TEST_F(Discovery, BrokenAndHostileDescriptionsAreSkipped)
                       QStringLiteral("/kelvo-good.xml"));
     host.Announce(QStringLiteral("ftp"), QStringLiteral("ftp://127.0.0.1/box.xml"));
 
-    CFindUPnpDevice finder;
+    CFindUPnpDevice finder(CFindUPnpDevice::Scope::Loopback);
     Recorder recorder(finder);
     ASSERT_TRUE(finder.Start());
     ASSERT_TRUE(Pump(kCompletionLimitMs, [&] { return recorder.Completed(); }));
@@ -355,7 +373,7 @@ TEST_F(Discovery, AFloodOfAnnouncementsIsBounded)
     for (int i = 0; i < kFromOneHost; ++i)
         host.Announce(QStringLiteral("flood-%1").arg(i), QStringLiteral("http://127.0.0.9:1/%1.xml").arg(i));
     {
-        CFindUPnpDevice finder;
+        CFindUPnpDevice finder(CFindUPnpDevice::Scope::Loopback);
         Recorder recorder(finder);
         ASSERT_TRUE(finder.Start());
         ASSERT_TRUE(Pump(kCompletionLimitMs, [&] { return recorder.Completed(); }));
@@ -369,7 +387,7 @@ TEST_F(Discovery, AFloodOfAnnouncementsIsBounded)
     for (int i = 0; i < kFromManyHosts; ++i)
         host.Announce(QStringLiteral("spread-%1").arg(i),
                       QStringLiteral("http://127.0.%1.%2:1/d.xml").arg(1 + i / 250).arg(1 + i % 250));
-    CFindUPnpDevice finder;
+    CFindUPnpDevice finder(CFindUPnpDevice::Scope::Loopback);
     Recorder recorder(finder);
     ASSERT_TRUE(finder.Start());
     ASSERT_TRUE(Pump(kCompletionLimitMs, [&] { return recorder.Completed(); }));
