@@ -104,7 +104,8 @@ CKelvoDlgChannelInfo::TechData CKelvoDlgChannelInfo::Collect(const CQuarnDataMod
             d.satelliteName = sat->name;
         }
     }
-    if (player) {
+    // The engine keeps the track information of a stopped media; only what plays now counts.
+    if (player && player->IsPlaying()) {
         int channels = 0;
         if (!player->GetVideoTrack(d.videoCodec, d.width, d.height)) {
             d.videoCodec.clear();

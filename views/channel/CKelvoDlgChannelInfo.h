@@ -39,7 +39,7 @@ public:
     CKelvoDlgChannelInfo(const CQuarnDataModel& db, int serviceKey, CMediaPlayer& player, QWidget* parent = nullptr);
 
     // The identifiers from the database (0 or empty when not found) and the first video and audio
-    // track of what the player plays now (0 and empty without media or track).
+    // track of what the player plays now (0 and empty when nothing plays or there is no such track).
     static TechData Collect(const CQuarnDataModel& db, int serviceKey, CMediaPlayer* player);
     // Width and height divided by their greatest common divisor, "16:9"; empty without a size.
     static QString AspectText(int width, int height);
