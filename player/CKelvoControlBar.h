@@ -1,0 +1,100 @@
+#pragma once
+
+#include "ui/CNxControlBar.h"
+
+#include <QBasicTimer>
+#include <QPointer>
+
+class CKelvoButton;
+class CKelvoInfoBox;
+class CKelvoSliderCtrl;
+class CMainFrameMessages;
+class CQuarnDataModel;
+
+// The player's control bar: channel stepping, the information box, mute and volume, the
+// channel-list popup button and the mini/normal player buttons. It keeps no playback state of
+// its own: its controls send the frame's messages, and the frame tells it what to show.
+class CKelvoControlBar final : public CNxControlBar
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CKelvoControlBar)
+
+public:
+    static constexpr int kHeight = 58;
+    static constexpr int kOverlayTimerId = 21;
+    static constexpr int kOverlayPollMs = 100;
+
+    // Where the layout puts the controls of a bar of width `width`; a null rectangle means hidden.
+    struct Layout
+    {
+        QRect mini;
+        QRect normal;
+        QRect channelList;
+        QRect mute;
+        QRect volume;
+        QRect infoBox;
+    };
+
+    CKelvoControlBar(const CQuarnDataModel& db, CMainFrameMessages& messages, QWidget* parent = nullptr);
+
+    // The service that is selected or stepped to; the information button waits for playback.
+    void SetPendingService(int serviceKey);
+    void SetVolume(int volume);
+    void SetMute(bool muted);
+    void SetPlaybackStarted(bool started);
+    // 0 normal, 1 mini player.
+    void SetDisplayMode(int mode);
+    int DisplayMode() const { return m_displayMode; }
+
+    // Full screen: on, the bar leaves the frame's layout and floats as a window of its own over
+    // the bottom band of its parent's client area, and docks back by itself once the cursor has
+    // left that band (checked every 100 ms). Off: a hidden child of its parent again, in its old
+    // place in the stacking order, so that the next layout docks it as before.
+    void ShowOverlay(bool on);
+    bool IsOverlayShown() const { return m_overlay; }
+    QRect OverlayRect() const { return m_overlayRect; }
+
+    CKelvoInfoBox* InfoBox() const { return m_infoBox; }
+    CKelvoSliderCtrl* VolumeSlider() const { return m_volume; }
+    // The control with a command id (49200..49206), or nullptr.
+    QWidget* Control(int commandId) const;
+
+    static Layout ComputeLayout(int width, bool channelListShown);
+
+signals:
+    void overlayShown(bool on);
+
+public slots:
+    void BeginUpdate();
+    void RefreshContent();
+    void EndUpdate();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void DrawContent(QPainter& p) override;
+
+private:
+    void LayoutBar();
+    void ShowModeButtons();
+
+    CMainFrameMessages& m_messages;
+    CKelvoButton* m_next = nullptr;
+    CKelvoButton* m_prev = nullptr;
+    CKelvoButton* m_mute = nullptr;
+    CKelvoSliderCtrl* m_volume = nullptr;
+    CKelvoButton* m_channelList = nullptr;
+    CKelvoButton* m_mini = nullptr;
+    CKelvoButton* m_normal = nullptr;
+    CKelvoInfoBox* m_infoBox = nullptr;
+    // The parent the floating bar docks back into; wheel turns over the floating bar go there.
+    QPointer<QWidget> m_home;
+    // The sibling stacked just above the bar before it floated.
+    QPointer<QWidget> m_stackedAbove;
+    QRect m_overlayRect;
+    QBasicTimer m_poll;
+    bool m_overlay = false;
+    int m_displayMode = 0;
+    bool m_settingVolume = false;
+};
