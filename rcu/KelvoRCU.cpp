@@ -1,0 +1,6 @@
+#include "rcu/KelvoRCU.h"
+
+QWidget* CreateRCU(QWidget* parent)
+{
+    return new CKelvoRCUWindow(parent);
+}
