@@ -330,6 +330,11 @@ void CKelvoEPGListBox::timerEvent(QTimerEvent* event)
         CNxListBox::timerEvent(event);
         return;
     }
+    AdvanceProgress();
+}
+
+void CKelvoEPGListBox::AdvanceProgress()
+{
     if (m_updating || GetItemHeight() <= 0)
         return;
     // Only the running event's bar moves; a partly shown last row counts as shown.

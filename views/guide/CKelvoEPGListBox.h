@@ -47,6 +47,9 @@ public:
     // those (another day, the end of an update, showing the list again).
     void StopProgressTimer();
     bool ProgressTimerActive() const { return m_progress.isActive(); }
+    // One step of the progress timer: redraws the running event's row among those shown, and the
+    // row that ran before when it was another.
+    void AdvanceProgress();
     // While the database is being changed by a box operation nothing of it is read: presses are
     // ignored and rows are drawn without their schedules.
     void SetUpdating(bool on);
