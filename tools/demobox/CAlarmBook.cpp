@@ -77,7 +77,9 @@ bool CAlarmBook::fill(const Request& r, DemoAlarm* alarm) const
     const DemoService* service = m_db.findService(r.svcType, r.svcIdx);
     if (service == nullptr || service->satIdx != r.satIdx)
         return false;
-    if (r.type < 0 || r.type > 1 || r.mode < 1 || r.mode > 3 || r.end <= r.start)
+    // Mode 4 skips one episode: only a timer of a series has episodes to skip.
+    const int lastMode = alarm->seriesId >= 0 ? 4 : 3;
+    if (r.type < 0 || r.type > 1 || r.mode < 1 || r.mode > lastMode || r.end <= r.start)
         return false;
     // A timer longer than a day is no timer a box would take.
     if (r.end - r.start > 86400)

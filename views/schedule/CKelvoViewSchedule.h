@@ -1,0 +1,41 @@
+#pragma once
+
+#include "ui/CKelvoFrameImpl.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class CKelvoSeriesListBox;
+class CMainFrameMessages;
+class CQuarnDataModel;
+class CScheduleCaption;
+class CScheduleElement;
+
+// View 2 of the main window: the series list of the schedule selected in "My Schedule".
+class CKelvoViewSchedule final : public QWidget
+{
+    Q_OBJECT
+public:
+    CKelvoViewSchedule(const CQuarnDataModel& db, CMainFrameMessages& messages, QWidget* parent = nullptr);
+    ~CKelvoViewSchedule() override;
+    Q_DISABLE_COPY_MOVE(CKelvoViewSchedule)
+
+    void FillMembers(const CScheduleElement& seriesEntry);
+    void ClearMembers();
+    void BeginUpdate();
+    void EndUpdate();
+    // The view caption bar's content while this view is current: the title "Schedule Setting".
+    QWidget* CaptionContent() const;
+    CKelvoSeriesListBox* List() const { return m_list; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void Layout();
+
+    CKelvoFrameImpl m_frame;
+    CKelvoSeriesListBox* m_list = nullptr;
+    QPointer<CScheduleCaption> m_caption;
+};

@@ -1,0 +1,44 @@
+#include "views/schedule/CScheduleCaption.h"
+
+#include "res/CStringTable.h"
+#include "ui/CKelvoRes.h"
+#include "ui/CNxButton.h"
+#include "ui/CNxStatic.h"
+#include "ui/KelvoCommandIds.h"
+
+CScheduleCaption::CScheduleCaption(const QString& title, bool withBackButton, QWidget* parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAutoFillBackground(false);
+    setFixedHeight(kHeight);
+    const auto& res = KelvoRes();
+    m_title = new CNxStatic(title, this);
+    m_title->SetTransparent(true);
+    m_title->setFont(res.fontBold15);
+    m_title->SetTextColour(QColor(243, 243, 243));
+    m_title->SizeToText();
+    if (withBackButton) {
+        m_back = new CNxButton(this, Kelvo::ID_SCHEDULE_EDIT_BACK);
+        m_back->setText(CStringTable::Get(CStringTable::IDS_PROGRAM_GUIDE));
+        m_back->setFont(res.fontNormal12);
+        m_back->SetImage(416, 415);
+        m_back->SetCheckedImage(417);
+        m_back->SetTextColours(QColor(243, 243, 243), QColor(0, 186, 255), QColor(0, 120, 164));
+        m_back->SetTransparent(true);
+        m_back->SizeToContent();
+        m_back->move(4, 1);
+    }
+    PlaceCaption();
+}
+
+void CScheduleCaption::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    PlaceCaption();
+}
+
+void CScheduleCaption::PlaceCaption()
+{
+    m_title->move((width() - m_title->width()) / 2, (height() - m_title->height()) / 2);
+}
