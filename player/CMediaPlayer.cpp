@@ -135,16 +135,23 @@ bool CMediaPlayer::WillPlay() const
 
 void CMediaPlayer::SetVolume(int volume)
 {
+    const int previous = m_volume;
     m_volume = std::clamp(volume, 0, 100);
     if (m_player && libvlc_audio_get_volume(m_player.get()) != m_volume)
         libvlc_audio_set_volume(m_player.get(), m_volume);
+    if (m_volume != previous)
+        emit volumeChanged(m_volume);
 }
 
 void CMediaPlayer::SetMute(bool mute)
 {
+    const bool previous = m_mute;
     m_mute = mute;
+    // Applied even when unchanged: the engine's own mute may have drifted from ours.
     if (m_player)
         libvlc_audio_set_mute(m_player.get(), mute ? 1 : 0);
+    if (m_mute != previous)
+        emit muteChanged(m_mute);
 }
 
 int CMediaPlayer::EngineVolume() const
@@ -259,7 +266,46 @@ void CMediaPlayer::Deliver(int code)
         libvlc_audio_set_mute(m_player.get(), m_mute ? 1 : 0);
         libvlc_audio_set_volume(m_player.get(), m_volume);
     }
+    // A receiver may end the player's life; nothing more is said by a destroyed object.
+    const QPointer<CMediaPlayer> alive(this);
+    switch (code) {
+    case MsgMediaChanged:
+        // Released media (an empty address) is nothing to open.
+        SetState(m_media ? Opening : Stopped);
+        break;
+    case MsgStarted:
+        // Only the media being opened starts playing; a report that trails a stop does not.
+        if (m_state == Opening)
+            SetState(Playing);
+        break;
+    default:
+        SetState(Stopped);
+        break;
+    }
+    if (!alive)
+        return;
     emit defaultMsg(code);
+    if (!alive)
+        return;
+    switch (code) {
+    case MsgMediaChanged:
+        emit mediaChanged();
+        break;
+    case MsgStarted:
+        emit started();
+        break;
+    default:
+        emit stopped();
+        break;
+    }
+}
+
+void CMediaPlayer::SetState(PlayState state)
+{
+    if (state == m_state)
+        return;
+    m_state = state;
+    emit stateChanged(state);
 }
 
 void CMediaPlayer::DeliverVideoOutput(bool present)

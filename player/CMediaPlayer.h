@@ -16,12 +16,17 @@ class QWidget;
 //   1  pictures or sound of that media have started (exactly once per media): the first of the
 //      engine's time update, video output created, or buffering complete,
 //   2  the player stopped (the engine also reports it when it gives up on an input).
-// The engine's callbacks run on its own threads; they copy what they need and queue it to the
-// thread this object lives on, so every signal arrives there and never re-enters the caller.
+// Each code also comes as a signal of its own (mediaChanged, started, stopped), and moves the
+// play state. The engine's callbacks run on its own threads; they copy what they need and queue
+// it to the thread this object lives on, so every signal arrives there and never re-enters the
+// caller.
 class CMediaPlayer final : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CMediaPlayer)
+    Q_PROPERTY(int volume READ Volume WRITE SetVolume NOTIFY volumeChanged)
+    Q_PROPERTY(bool mute READ Mute WRITE SetMute NOTIFY muteChanged)
+    Q_PROPERTY(PlayState state READ State NOTIFY stateChanged)
 
 public:
     enum DefaultMsg : int
@@ -30,6 +35,17 @@ public:
         MsgStarted = 1,
         MsgStopped = 2,
     };
+
+    // Follows the engine's reports as they are delivered: a new media is Opening until its
+    // pictures or sound start (Playing); the engine's stop makes it Stopped. Pausing is not a
+    // state of its own.
+    enum PlayState : int
+    {
+        Stopped = 0,
+        Opening = 1,
+        Playing = 2,
+    };
+    Q_ENUM(PlayState)
 
     explicit CMediaPlayer(QObject* parent = nullptr);
     ~CMediaPlayer() override;
@@ -61,6 +77,7 @@ public:
     void SetMute(bool mute);
     int Volume() const { return m_volume; }
     bool Mute() const { return m_mute; }
+    PlayState State() const { return m_state; }
     // What the engine reports now (-1 when it has no audio output).
     int EngineVolume() const;
     int EngineMute() const;
@@ -79,6 +96,14 @@ public:
 signals:
     // The "CMediaPlayer_DefaultMsg" message (codes in DefaultMsg).
     void defaultMsg(int code);
+    // The same three reports, one signal each; each comes right after its defaultMsg.
+    void mediaChanged();
+    void started();
+    void stopped();
+    // Only on a real change of the value.
+    void volumeChanged(int volume);
+    void muteChanged(bool mute);
+    void stateChanged(CMediaPlayer::PlayState state);
     // The engine created (true) or dropped (false) its video output.
     void videoOutputChanged(bool present);
 
@@ -87,6 +112,7 @@ private:
     void Post(int code);
     void PostFirstUpdate();
     void Deliver(int code);
+    void SetState(PlayState state);
     void DeliverVideoOutput(bool present);
     const libvlc_media_track_t* FindTrack(libvlc_track_type_t type);
 
@@ -99,6 +125,7 @@ private:
     bool m_attached = false;
     bool m_mute = false;
     int m_volume = 100;
+    PlayState m_state = Stopped;
     // Set by the engine's media-changed event, consumed by the first sign of life of that media.
     std::atomic<bool> m_audioPending{true};
 };

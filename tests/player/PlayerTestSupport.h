@@ -60,6 +60,14 @@ public:
         player->AttachEvents();
         QObject::connect(player.get(), &CMediaPlayer::defaultMsg, surface.get(),
                          [this](int code) { codes.push_back(code); });
+        QObject::connect(player.get(), &CMediaPlayer::mediaChanged, surface.get(),
+                         [this] { typedCodes.push_back(CMediaPlayer::MsgMediaChanged); });
+        QObject::connect(player.get(), &CMediaPlayer::started, surface.get(),
+                         [this] { typedCodes.push_back(CMediaPlayer::MsgStarted); });
+        QObject::connect(player.get(), &CMediaPlayer::stopped, surface.get(),
+                         [this] { typedCodes.push_back(CMediaPlayer::MsgStopped); });
+        QObject::connect(player.get(), &CMediaPlayer::stateChanged, surface.get(),
+                         [this](CMediaPlayer::PlayState state) { states.push_back(state); });
         QObject::connect(player.get(), &CMediaPlayer::videoOutputChanged, surface.get(),
                          &CVideoSurface::SetVideoShown);
     }
@@ -130,6 +138,8 @@ public:
     std::unique_ptr<CVideoSurface> surface;
     std::unique_ptr<CMediaPlayer> player;
     std::vector<int> codes;
+    std::vector<int> typedCodes; // the same reports through the typed signals
+    std::vector<CMediaPlayer::PlayState> states;
 };
 
 inline testing::Environment* const kPlayerTestApp = testing::AddGlobalTestEnvironment(new PlayerTestApp);

@@ -1,5 +1,7 @@
 #include "PlayerTestSupport.h"
 
+#include <QSignalSpy>
+
 namespace {
 
 struct StreamCase
@@ -15,13 +17,23 @@ class StreamPlayback : public testing::TestWithParam<StreamCase>
 
 // A whole stream start as the main frame drives it, on each protocol a box streams over: mute
 // and volume chosen before anything plays, open, play, exactly one "started", the engine's audio
-// following the application's wish, the track information, the picture on screen, stop.
+// following the application's wish, the track information, the picture on screen, stop; the
+// typed signals and properties beside the message.
 TEST_P(StreamPlayback, StartsReportsOnceAndStops)
 {
     const StreamCase& param = GetParam();
     PlayerFixture f;
+    QSignalSpy muteSpy(f.player.get(), &CMediaPlayer::muteChanged);
+    QSignalSpy volumeSpy(f.player.get(), &CMediaPlayer::volumeChanged);
+    f.player->SetVolume(250); // clamped to the 100 it already has: no change
     f.player->SetMute(true);
     f.player->SetVolume(37);
+    f.player->SetMute(true);
+    f.player->setProperty("volume", 37);
+    EXPECT_EQ(f.player->property("mute").toBool(), true);
+    EXPECT_EQ(muteSpy.count(), 1);
+    ASSERT_EQ(volumeSpy.count(), 1);
+    EXPECT_EQ(volumeSpy.at(0).at(0).toInt(), 37);
     const QString address = f.StartStream(param.kind, param.audioOnly);
     ASSERT_FALSE(address.isEmpty());
 
@@ -77,6 +89,13 @@ TEST_P(StreamPlayback, StartsReportsOnceAndStops)
     ASSERT_TRUE(f.WaitForCode(CMediaPlayer::MsgStopped));
     EXPECT_EQ(f.codes, (std::vector<int>{CMediaPlayer::MsgMediaChanged, CMediaPlayer::MsgStarted,
                                          CMediaPlayer::MsgStopped}));
+    EXPECT_EQ(f.typedCodes, f.codes);
+    EXPECT_EQ(f.states, (std::vector<CMediaPlayer::PlayState>{CMediaPlayer::Opening, CMediaPlayer::Playing,
+                                                              CMediaPlayer::Stopped}));
+    EXPECT_EQ(f.player->property("state").value<CMediaPlayer::PlayState>(), CMediaPlayer::Stopped);
+    // Re-applying mute and volume to the new media's audio output changed nothing of ours.
+    EXPECT_EQ(muteSpy.count(), 1);
+    EXPECT_EQ(volumeSpy.count(), 1);
     EXPECT_FALSE(f.player->IsPlaying());
 }
 
