@@ -3,10 +3,11 @@
 #include "views/HostFromUrl.h"
 
 #include <QUrl>
-#include <libxml/xmlerror.h>
 #include <algorithm>
 #include <arpa/inet.h>
 #include <ifaddrs.h>
+#include <libxml/xmlerror.h>
+#include <memory>
 #include <mutex>
 #include <net/if.h>
 #include <netinet/in.h>
@@ -37,7 +38,9 @@ std::vector<std::pair<std::string, std::string>> LanInterfaces(int limit)
     ifaddrs* all = nullptr;
     if (getifaddrs(&all) != 0)
         return found;
-    for (const ifaddrs* entry = all; entry && static_cast<int>(found.size()) < limit; entry = entry->ifa_next) {
+    const std::unique_ptr<ifaddrs, decltype(&freeifaddrs)> owner(all, &freeifaddrs);
+    for (const ifaddrs* entry = all; entry && static_cast<int>(found.size()) < limit;
+         entry = entry->ifa_next) {
         if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET || !entry->ifa_name)
             continue;
         const unsigned flags = entry->ifa_flags;
@@ -51,7 +54,6 @@ std::vector<std::pair<std::string, std::string>> LanInterfaces(int limit)
         if (inet_ntop(AF_INET, &in->sin_addr, text, sizeof text))
             found.emplace_back(name, text);
     }
-    freeifaddrs(all);
     return found;
 }
 
@@ -192,8 +194,7 @@ quint32 CUPnPDeviceFinderCallback::FetchableHost(GSSDPClient* client, const char
         return 0;
     GObjectPtr<GSocketAddress> socketAddress(
         g_inet_socket_address_new(address.get(), static_cast<guint16>(url.port(80))));
-    const bool reachable =
-        gssdp_client_can_reach(client, G_INET_SOCKET_ADDRESS(socketAddress.get()));
+    const bool reachable = gssdp_client_can_reach(client, G_INET_SOCKET_ADDRESS(socketAddress.get()));
     return reachable ? host : 0;
 }
 
