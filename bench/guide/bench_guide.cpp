@@ -46,11 +46,12 @@ struct GuideWeek
         std::string events;
         for (int i = 0; i < kEvents; ++i) {
             const QDateTime start = midnight.addSecs(i * 600);
-            events += QStringLiteral("<evt id=\"%1\" stime=\"%2\" etime=\"%3\"><name>Programme %4</name></evt>")
-                          .arg(10000 + i)
-                          .arg(BoxText(start), BoxText(start.addSecs(600)))
-                          .arg(i % 37)
-                          .toStdString();
+            events +=
+                QStringLiteral("<evt id=\"%1\" stime=\"%2\" etime=\"%3\"><name>Programme %4</name></evt>")
+                    .arg(10000 + i)
+                    .arg(BoxText(start), BoxText(start.addSecs(600)))
+                    .arg(i % 37)
+                    .toStdString();
         }
         const QString created = noon.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
         pugi::xml_document services;

@@ -6,10 +6,9 @@
 // a reply that breaks half way then leaves the record with the events read so far and none of
 // those it held before.
 
-#include "tests/db/DbTestSupport.h"
-
 #include "protocol/CHttpExchange.h"
 #include "protocol/CQuarnXML.h"
+#include "tests/db/DbTestSupport.h"
 
 #include <QByteArray>
 #include <QString>
@@ -64,7 +63,8 @@ public:
     // A guide reply for service 0/idx with these evt elements, made at `created`.
     bool Guide(const std::string& events, int idx = 12, const std::string& created = "2014-03-05T21:15:59")
     {
-        std::string xml = Reply("<epg svc_type=\"0\" svc_idx=\"" + std::to_string(idx) + "\">" + events + "</epg>");
+        std::string xml =
+            Reply("<epg svc_type=\"0\" svc_idx=\"" + std::to_string(idx) + "\">" + events + "</epg>");
         xml.replace(xml.find("2014-03-05T21:15:59"), 19, created);
         pugi::xml_document doc;
         dbtest::Inject(wrapper, doc, xml);
@@ -104,11 +104,12 @@ private:
         } else {
             if (id == 0)
                 id = m_nextId++;
-            alarm = QStringLiteral("<alarm error=\"0\" id=\"%1\" type=\"%2\" mode=\"%3\" days=\"0\" stime=\"%4\" "
-                                   "etime=\"%5\"><svc sat=\"%6\" type=\"%7\" idx=\"%8\"/><evt id=\"%9\">E</evt></alarm>")
+            alarm = QStringLiteral(
+                        "<alarm error=\"0\" id=\"%1\" type=\"%2\" mode=\"%3\" days=\"0\" stime=\"%4\" "
+                        "etime=\"%5\"><svc sat=\"%6\" type=\"%7\" idx=\"%8\"/><evt id=\"%9\">E</evt></alarm>")
                         .arg(id)
-                        .arg(p["alarm_type"], p["alarm_mode"], p["stime"], p["etime"], p["sat_idx"], p["svc_type"],
-                             p["svc_idx"], p["evt_id"])
+                        .arg(p["alarm_type"], p["alarm_mode"], p["stime"], p["etime"], p["sat_idx"],
+                             p["svc_type"], p["svc_idx"], p["evt_id"])
                         .toStdString();
         }
         r.body = QByteArray::fromStdString(Reply(alarm));

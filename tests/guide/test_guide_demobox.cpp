@@ -5,7 +5,6 @@
 #include "RawHttp.h"
 #include "tests/db/DbTestSupport.h"
 #include "tests/ui/UiTestHelpers.h"
-
 #include "ui/CKelvoButton.h"
 #include "ui/CKelvoRes.h"
 #include "ui/CMainFrameMessages.h"
@@ -58,10 +57,11 @@ protected:
     // Stands in for the frame: sends the schedule to the box, then has the event's row redrawn.
     void ConnectFrame()
     {
-        QObject::connect(&messages, &CMainFrameMessages::setSchedule, &view, [this](const CScheduleElement& s) {
-            if (db.SetSchedule(s) == 0)
-                view.SetEventId(s.eventId);
-        });
+        QObject::connect(&messages, &CMainFrameMessages::setSchedule, &view,
+                         [this](const CScheduleElement& s) {
+                             if (db.SetSchedule(s) == 0)
+                                 view.SetEventId(s.eventId);
+                         });
     }
 
     CKelvoEPGListBox& List() { return *view.List(); }
@@ -109,7 +109,8 @@ TEST_F(GuideDemoBoxTest, SevenDaysByLocalStartDayPagedWithTheButtons)
     int crossing = 0;
     for (int d = 0; d < 7; ++d) {
         const qint64 day = view.Day();
-        EXPECT_EQ(QDateTime::fromSecsSinceEpoch(day).date(), QDateTime::fromSecsSinceEpoch(first).date().addDays(d));
+        EXPECT_EQ(QDateTime::fromSecsSinceEpoch(day).date(),
+                  QDateTime::fromSecsSinceEpoch(first).date().addDays(d));
         ASSERT_FALSE(Ids().empty()) << "day " << d;
         EXPECT_EQ(Ids(), EventsOn(day)) << "day " << d;
         for (int i = 0; i < List().Rows().Count(); ++i) {
@@ -118,7 +119,8 @@ TEST_F(GuideDemoBoxTest, SevenDaysByLocalStartDayPagedWithTheButtons)
             if (QDateTime::fromSecsSinceEpoch(row.end - 1).date() != starts) {
                 ++crossing;
                 EXPECT_EQ(i, List().Rows().Count() - 1) << "runs into the next day";
-                const std::vector<int> next = EventsOn(QDateTime(starts.addDays(1), QTime(12, 0)).toSecsSinceEpoch());
+                const std::vector<int> next =
+                    EventsOn(QDateTime(starts.addDays(1), QTime(12, 0)).toSecsSinceEpoch());
                 EXPECT_TRUE(std::find(next.begin(), next.end(), row.eventId) == next.end());
             }
         }
@@ -131,7 +133,8 @@ TEST_F(GuideDemoBoxTest, SevenDaysByLocalStartDayPagedWithTheButtons)
     QTest::mouseClick(view.NextDayButton(), Qt::LeftButton);
     QTest::mouseClick(view.NextDayButton(), Qt::LeftButton);
     QTest::mouseClick(view.PrevDayButton(), Qt::LeftButton);
-    EXPECT_EQ(QDateTime::fromSecsSinceEpoch(view.Day()).date(), QDateTime::fromSecsSinceEpoch(first).date().addDays(1));
+    EXPECT_EQ(QDateTime::fromSecsSinceEpoch(view.Day()).date(),
+              QDateTime::fromSecsSinceEpoch(first).date().addDays(1));
     EXPECT_EQ(Ids(), EventsOn(view.Day()));
 
     // The day before the guide: the empty list says so, in the list's own text.
@@ -183,7 +186,8 @@ TEST_F(GuideDemoBoxTest, ThreePressesOnTheStateIconPlayRecordAndRemove)
     // The box's log: three set_alarm requests for this event, with the expected type and mode,
     // the second and third for the timer the box made on the first.
     const std::string log = rawRequest(box.port(), "GET", "/demobox/log").body;
-    const QRegularExpression alarm(QStringLiteral("alarm_id=(\\d+)&alarm_type=(\\d+)&alarm_mode=(\\d+)&.*evt_id=(\\d+)"));
+    const QRegularExpression alarm(
+        QStringLiteral("alarm_id=(\\d+)&alarm_type=(\\d+)&alarm_mode=(\\d+)&.*evt_id=(\\d+)"));
     struct Sent
     {
         int type, mode;
@@ -279,7 +283,8 @@ TEST_F(GuideDemoBoxTest, HalfTheBarAfterThirtyOfSixtyMinutes)
     EXPECT_EQ(img.pixel(half - 2, y), blue);
     EXPECT_EQ(img.pixel(half + 2, y), grey);
     EXPECT_EQ(img.pixel(r.right() - 2, y), grey);
-    EXPECT_EQ(img.pixel(half, List().GetItemRect(row + 1).top() + 3), qRgb(0, 0, 0)) << "the next has not begun";
+    EXPECT_EQ(img.pixel(half, List().GetItemRect(row + 1).top() + 3), qRgb(0, 0, 0))
+        << "the next has not begun";
 
     // The 5-second tick finds the running row.
     QTRY_COMPARE_WITH_TIMEOUT(List().OnAirRow(), row, 7000);

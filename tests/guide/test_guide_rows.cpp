@@ -1,7 +1,6 @@
 // The guide list's rules without widgets: which events a day shows, how far the running event
 // has come, which icon a schedule shows and what a press on a row asks the box for.
 #include "tests/guide/GuideTestSupport.h"
-
 #include "views/guide/CKelvoEPGRows.h"
 
 #include <QByteArray>
@@ -66,9 +65,8 @@ TEST(GuideRows, EventsGroupByTheirLocalStartDay)
     };
     const Case cases[] = {
         {Local(2014, 6, 5, 21, 15), {2, 3, 4}}, // reply order, not sorted; 23:50 the day before is not on it
-        {Local(2014, 6, 4, 0, 0), {1}},
-        {Local(2014, 6, 6, 23, 59), {}},
-        {Local(2014, 3, 30, 12, 0), {6}}, // the day the clocks go forward
+        {Local(2014, 6, 4, 0, 0), {1}},         {Local(2014, 6, 6, 23, 59), {}},
+        {Local(2014, 3, 30, 12, 0), {6}},    // the day the clocks go forward
         {Local(2014, 10, 26, 1, 0), {8, 9}}, // the 25-hour day
     };
     for (const Case& c : cases) {

@@ -3,7 +3,6 @@
 // already deleted.
 #include "tests/guide/GuideTestSupport.h"
 #include "tests/ui/UiTestHelpers.h"
-
 #include "ui/CKelvoButton.h"
 #include "ui/CKelvoRes.h"
 #include "ui/CMainFrameMessages.h"
@@ -43,10 +42,11 @@ protected:
         view.resize(700, 420);
         view.show();
         // The frame: sends the schedule to the box and tells the view which event changed.
-        frame = QObject::connect(&messages, &CMainFrameMessages::setSchedule, [this](const CScheduleElement& s) {
-            if (box.db.SetSchedule(s) == 0)
-                view.SetEventId(s.eventId);
-        });
+        frame =
+            QObject::connect(&messages, &CMainFrameMessages::setSchedule, [this](const CScheduleElement& s) {
+                if (box.db.SetSchedule(s) == 0)
+                    view.SetEventId(s.eventId);
+            });
     }
 
     CKelvoEPGListBox& List() { return *view.List(); }
@@ -148,7 +148,8 @@ TEST_F(GuideViewTest, TimerButtonOpensTheEditForm)
 // instead of dividing by zero. An event that starts and ends at once is never on air.
 TEST_F(GuideViewTest, EventsOfNoLengthDrawAFullBarOrNone)
 {
-    ASSERT_TRUE(box.Guide(R"(<evt id="9" stime="2014-03-05T06:00" etime="2014-03-06T06:00"><name>Day</name></evt>
+    ASSERT_TRUE(
+        box.Guide(R"(<evt id="9" stime="2014-03-05T06:00" etime="2014-03-06T06:00"><name>Day</name></evt>
                              <evt id="10" stime="2014-03-05T21:15" etime="2014-03-05T21:15"><name>Now</name></evt>)"));
     ASSERT_TRUE(view.SetService(Key12()));
     ASSERT_EQ(Ids(), (std::vector<int>{9, 10}));
@@ -211,7 +212,8 @@ TEST_F(GuideViewTest, NoDeletedEventIsUsedAfterALoadFailsHalfWay)
 
     box.reader.inPlace = true;
     view.BeginUpdate();
-    EXPECT_FALSE(box.Guide(R"(<evt id="30" stime="2014-03-05T22:30" etime="2014-03-05T23:00"><name>Neu</name></evt>
+    EXPECT_FALSE(
+        box.Guide(R"(<evt id="30" stime="2014-03-05T22:30" etime="2014-03-05T23:00"><name>Neu</name></evt>
                               <evt id="31" stime="2014-03-05T23:00" etime="2014-03-05T25:61"/>)"));
     view.EndUpdate();
     ASSERT_EQ(box.db.Guide().events.size(), 1u);

@@ -107,7 +107,8 @@ void CKelvoEPGCaption::paintEvent(QPaintEvent*)
     }
     const QFontMetrics& fm = p.fontMetrics();
     const QString number = QString::asprintf("%04d", m_lcn);
-    p.drawText(m_numberRect, flags | Qt::AlignLeft, fm.elidedText(number, Qt::ElideRight, m_numberRect.width()));
+    p.drawText(m_numberRect, flags | Qt::AlignLeft,
+               fm.elidedText(number, Qt::ElideRight, m_numberRect.width()));
     if (m_scrambled)
         KelvoRes().imgIconScrambled.Draw(p, m_iconRect, 0, CNxImages::HAlign::Left, CNxImages::VAlign::Top);
     p.drawText(m_nameRect, flags | Qt::AlignLeft, fm.elidedText(m_name, Qt::ElideRight, m_nameRect.width()));

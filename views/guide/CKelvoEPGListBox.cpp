@@ -178,9 +178,10 @@ void CKelvoEPGListBox::DrawItemBackground(QPainter& p, const QRect& rect, const 
         const double progress = CKelvoEPGRows::Progress(row->start, row->end, m_boxTime());
         if (progress > 0.0) {
             const int split = static_cast<int>(rect.width() * progress);
-            res.imgProgressBlue43.Draw(p, QRect(rect.left(), rect.top(), split, rect.height()), 0, HA::Stretch,
-                                       VA::Top);
-            res.imgRowGrey43.Draw(p, QRect(rect.left() + split, rect.top(), rect.width() - split, rect.height()),
+            res.imgProgressBlue43.Draw(p, QRect(rect.left(), rect.top(), split, rect.height()), 0,
+                                       HA::Stretch, VA::Top);
+            res.imgRowGrey43.Draw(p,
+                                  QRect(rect.left() + split, rect.top(), rect.width() - split, rect.height()),
                                   0, HA::Stretch, VA::Top);
         }
     }
@@ -222,9 +223,9 @@ void CKelvoEPGListBox::DrawItemContent(QPainter& p, const QRect& rect, const NxD
     const QRect time = m_timeRect.translated(rect.topLeft());
     p.setFont(res.fontNormal12);
     p.drawText(time, flags,
-               p.fontMetrics().elidedText(SpanText(row->start, row->end,
-                                                   CKelvoEPGRows::LengthMinutes(row->start, row->end)),
-                                          Qt::ElideRight, time.width()));
+               p.fontMetrics().elidedText(
+                   SpanText(row->start, row->end, CKelvoEPGRows::LengthMinutes(row->start, row->end)),
+                   Qt::ElideRight, time.width()));
     const QRect name = m_nameRect.translated(rect.topLeft());
     p.setFont(res.fontBold15);
     p.drawText(name, flags, p.fontMetrics().elidedText(row->name, Qt::ElideRight, qMax(0, name.width())));

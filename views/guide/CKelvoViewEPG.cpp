@@ -186,7 +186,8 @@ void CKelvoViewEPG::Layout()
     const int w = client.width();
     m_prevDay->move(client.left() + 4, client.top());
     m_nextDay->move(client.left() + w - m_nextDay->width() - 4, client.top());
-    m_list->setGeometry(client.left(), client.top() + m_bandHeight, w, qMax(0, client.height() - m_bandHeight));
+    m_list->setGeometry(client.left(), client.top() + m_bandHeight, w,
+                        qMax(0, client.height() - m_bandHeight));
     m_dateRect = QRect(client.left() + (w - kDateWidth) / 2, client.top(), kDateWidth, m_bandHeight);
     update();
 }
