@@ -11,6 +11,7 @@
 #include "ui/CKelvoRes.h"
 #include "ui/CMainFrameMessages.h"
 #include "ui/CNxButton.h"
+#include "ui/CNxStatic.h"
 #include "ui/KelvoCommandIds.h"
 #include "views/settings/CKelvoIPAddressCtrl.h"
 #include "views/settings/CKelvoScanIPListBox.h"
@@ -235,6 +236,13 @@ TEST_F(SettingsView, StreamingToTheOtherDeviceOffDisablesItsFieldsButKeepsAndSav
     for (const int id : targets)
         EXPECT_TRUE(view->Control(id)->isEnabled()) << id;
     EXPECT_TRUE(view->SaveToSettings().settings.stodEnabled);
+
+    // The arrow keys move the check within the pair, and the fields follow it too.
+    on->setFocus();
+    QTest::keyClick(on, Qt::Key_Right);
+    EXPECT_TRUE(off->isChecked());
+    for (const int id : targets)
+        EXPECT_FALSE(view->Control(id)->isEnabled()) << id;
 }
 
 TEST_F(SettingsView, CheckInputRefusesAnAddressTypedInPartAndPointsAtIt)
@@ -259,6 +267,7 @@ TEST_F(SettingsView, PickingTypingAndTheConnectedMark)
     ASSERT_EQ(list->GetCount(), 1);
     EXPECT_EQ(list->GetText(0), QStringLiteral("Scanning..."));
     EXPECT_FALSE(ConnectedShown());
+    EXPECT_EQ(Ctl<CNxStatic>(V::IDC_CONNECTED)->Text(), QStringLiteral("Connected (DRAVIK STB)"));
 
     view->OnDeviceFound(Box(0x0A000005, "uuid:a"));
     view->OnDeviceFound(Box(0x0A000006, "uuid:b"));

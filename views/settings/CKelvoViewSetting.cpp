@@ -228,8 +228,9 @@ void CKelvoViewSetting::BuildControls()
     m_stodProtocol = combo(IDC_STOD_PROTOCOL, 270);
 
     connect(m_address, &CKelvoIPAddressCtrl::fieldChanged, this, &CKelvoViewSetting::SyncConnectedBox);
-    connect(m_stodOn, &QAbstractButton::clicked, this, [this] { SetStodEnabled(true); });
-    connect(m_stodOff, &QAbstractButton::clicked, this, [this] { SetStodEnabled(false); });
+    // Whichever way ON gets or loses its check (a click, the arrow keys within the group, loading),
+    // the target's fields follow it.
+    connect(m_stodOn, &QAbstractButton::toggled, this, &CKelvoViewSetting::SetStodEnabled);
 
     // The block's extent; the "connected" label sits at the right end of the first line and
     // counts only towards the left and top.
