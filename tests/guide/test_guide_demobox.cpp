@@ -287,7 +287,7 @@ TEST_F(GuideDemoBoxTest, HalfTheBarAfterThirtyOfSixtyMinutes)
         << "the next has not begun";
 
     // The 5-second tick finds the running row.
-    QTRY_COMPARE_WITH_TIMEOUT(List().OnAirRow(), row, 7000);
+    QTRY_COMPARE_WITH_TIMEOUT(List().OnAirRow(), row, 10000);
 }
 
 // A guide that cannot be loaded (the box sends half a reply): another service shows nothing of
