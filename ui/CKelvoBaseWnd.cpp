@@ -1,5 +1,8 @@
 #include "ui/CKelvoBaseWnd.h"
 
+#include "ui/CKelvoCommandBinder.h"
+
+#include <QAction>
 #include <QVariant>
 
 QSize KelvoFixedLayout(QSize size, bool stretch, bool horizontal)
@@ -15,13 +18,21 @@ void KelvoUpdateCommandStates(QWidget* owner, const std::function<int(int comman
     if (owner == nullptr || !isEnabled) {
         return;
     }
-    for (QWidget* child : owner->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+    // Controls sit inside panels and pages, so every descendant counts, not only direct children.
+    for (QWidget* child : owner->findChildren<QWidget*>()) {
         const QVariant id = child->property("commandId");
         if (!id.isValid() || id.toInt() == 0) {
             continue;
         }
         const int state = isEnabled(id.toInt());
-        if (state >= 0) {
+        if (state < 0) {
+            continue;
+        }
+        // A bound button takes its state from its action; setting the button alone would be
+        // undone by the action's next change.
+        if (QAction* action = CKelvoCommandBinder::BoundAction(child)) {
+            action->setEnabled(state != 0);
+        } else {
             child->setEnabled(state != 0);
         }
     }

@@ -20,8 +20,9 @@ public:
     virtual void BeginUpdate() {}
     virtual void EndUpdate() {}
     virtual QSize CalcFixedLayout(bool stretch, bool horizontal) const;
-    // Enables each child that carries a commandId as `isEnabled(id)` answers (the frame's
-    // command-state handlers: 1 enabled, 0 disabled, -1 unknown and left alone).
+    // Enables each descendant that carries a commandId as `isEnabled(id)` answers (the frame's
+    // command-state handlers: 1 enabled, 0 disabled, -1 unknown and left alone); a button bound
+    // to a command action is set through its action.
     void UpdateCommandStates(const std::function<int(int commandId)>& isEnabled);
 
     int CommandId() const { return m_commandId; }
