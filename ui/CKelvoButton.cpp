@@ -4,8 +4,8 @@
 
 CKelvoButton::CKelvoButton(QWidget* parent, int commandId) : CPngButton(parent, commandId)
 {
-    m_colours = {QColor(243, 243, 243), QColor(255, 255, 255), QColor(255, 255, 255), QColor(110, 110, 110),
-                 QColor(255, 255, 255)};
+    const CKelvoRes& res = KelvoRes();
+    m_colours = {res.colorText, res.colorWhite, res.colorWhite, res.colorDisabledText, res.colorWhite};
 }
 
 void CKelvoButton::SetTextColours(const QColor& normal, const QColor& pressed, const QColor& hot,

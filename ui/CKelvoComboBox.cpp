@@ -27,7 +27,7 @@ public:
                     QFontMetrics(m_combo->font())
                         .elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight, text.width()));
         if (enabled && (option.state & QStyle::State_HasFocus)) {
-            p->setPen(QPen(QColor(255, 255, 255, 90), 1, Qt::DotLine));
+            p->setPen(QPen(KelvoRes().colorFocusDots, 1, Qt::DotLine));
             p->drawRect(option.rect.adjusted(0, 0, -1, -1));
         }
     }
@@ -41,13 +41,30 @@ private:
     const CKelvoComboBox* m_combo;
 };
 
-CKelvoComboBox::CKelvoComboBox(QWidget* parent, int commandId) : QComboBox(parent), m_commandId(commandId)
+namespace {
+
+QString PopupStyle(const QColor& back)
+{
+    return QStringLiteral("background: rgb(%1,%2,%3); border: 1px solid rgb(%4,%5,%6);")
+        .arg(back.red())
+        .arg(back.green())
+        .arg(back.blue())
+        .arg(KelvoRes().colorControlBorder.red())
+        .arg(KelvoRes().colorControlBorder.green())
+        .arg(KelvoRes().colorControlBorder.blue());
+}
+
+} // namespace
+
+CKelvoComboBox::CKelvoComboBox(QWidget* parent, int commandId)
+    : QComboBox(parent), m_commandId(commandId), m_selBack(KelvoRes().colorHighlight),
+      m_back(KelvoRes().colorListBack), m_text(KelvoRes().colorText)
 {
     if (KelvoRes().IsLoaded()) {
         setFont(KelvoRes().fontNormal12);
     }
     setItemDelegate(new CKelvoComboDelegate(this));
-    view()->setStyleSheet(QStringLiteral("background: rgb(27,27,27); border: 1px solid rgb(74,80,89);"));
+    view()->setStyleSheet(PopupStyle(m_back));
     setMinimumHeight(21);
 }
 
@@ -61,8 +78,7 @@ void CKelvoComboBox::SetColours(const QColor& selectedBack, const QColor& normal
     m_selBack = selectedBack;
     m_back = normalBack;
     m_text = text;
-    view()->setStyleSheet(
-        QStringLiteral("background: %1; border: 1px solid rgb(74,80,89);").arg(normalBack.name()));
+    view()->setStyleSheet(PopupStyle(normalBack));
     update();
 }
 
@@ -75,14 +91,14 @@ void CKelvoComboBox::paintEvent(QPaintEvent*)
     // The whole face is the skin's frame; the drop button is a chevron on its right end.
     res.imgEditFrame.Draw3Slice(p, r, CNxImages::VAlign::Stretch);
     const QRect button(r.right() - kDropButtonWidth + 1, r.top(), kDropButtonWidth, r.height());
-    p.setPen(QPen(QColor(74, 80, 89), 1));
+    p.setPen(QPen(res.colorControlBorder, 1));
     p.drawLine(QPointF(button.left() + 0.5, r.top() + 4), QPointF(button.left() + 0.5, r.bottom() - 3));
     const QPointF c = QRectF(button).center();
     QPainterPath chevron;
     chevron.moveTo(c.x() - 3.5, c.y() - 1.5);
     chevron.lineTo(c.x(), c.y() + 2);
     chevron.lineTo(c.x() + 3.5, c.y() - 1.5);
-    p.setPen(QPen(isEnabled() ? QColor(200, 202, 206) : QColor(90, 90, 90), 1.6, Qt::SolidLine, Qt::RoundCap,
+    p.setPen(QPen(isEnabled() ? res.colorChevron : res.colorChevronDisabled, 1.6, Qt::SolidLine, Qt::RoundCap,
                   Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
     p.drawPath(chevron);
@@ -93,7 +109,7 @@ void CKelvoComboBox::paintEvent(QPaintEvent*)
     p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                fontMetrics().elidedText(currentText(), Qt::ElideRight, text.width()));
     if (hasFocus()) {
-        p.setPen(QPen(QColor(0, 186, 255, 140), 1));
+        p.setPen(QPen(res.colorFocusCombo, 1));
         p.setBrush(Qt::NoBrush);
         p.drawRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
     }

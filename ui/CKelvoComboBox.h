@@ -29,7 +29,7 @@ protected:
 private:
     friend class CKelvoComboDelegate;
     int m_commandId = 0;
-    QColor m_selBack{0, 110, 156};
-    QColor m_back{27, 27, 27};
-    QColor m_text{243, 243, 243};
+    QColor m_selBack;
+    QColor m_back;
+    QColor m_text;
 };

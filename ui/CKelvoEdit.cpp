@@ -1,8 +1,12 @@
 #include "ui/CKelvoEdit.h"
 
+#include "ui/CKelvoRes.h"
+
 #include <QPalette>
 
-CKelvoEdit::CKelvoEdit(QWidget* parent, int commandId) : QLineEdit(parent), m_commandId(commandId)
+CKelvoEdit::CKelvoEdit(QWidget* parent, int commandId)
+    : QLineEdit(parent), m_commandId(commandId), m_text(KelvoRes().colorText),
+      m_back(KelvoRes().colorListBack)
 {
     setFrame(false);
     ApplyColours();
@@ -25,9 +29,9 @@ void CKelvoEdit::ApplyColours()
     QPalette pal = palette();
     pal.setColor(QPalette::Text, m_text);
     pal.setBrush(QPalette::Base, m_back);
-    pal.setColor(QPalette::Highlight, QColor(0, 110, 156));
-    pal.setColor(QPalette::HighlightedText, QColor(255, 255, 255));
-    pal.setColor(QPalette::PlaceholderText, QColor(110, 114, 120));
+    pal.setColor(QPalette::Highlight, KelvoRes().colorHighlight);
+    pal.setColor(QPalette::HighlightedText, KelvoRes().colorWhite);
+    pal.setColor(QPalette::PlaceholderText, KelvoRes().colorPlaceholder);
     setPalette(pal);
     update();
 }

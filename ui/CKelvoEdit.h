@@ -23,6 +23,6 @@ private:
     void ApplyColours();
 
     int m_commandId = 0;
-    QColor m_text{243, 243, 243};
-    QBrush m_back{QColor(27, 27, 27)};
+    QColor m_text;
+    QBrush m_back;
 };

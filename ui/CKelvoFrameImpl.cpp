@@ -45,10 +45,10 @@ void CKelvoFrameImpl::PaintBorders(QPainter& p, const QRect& windowRect, const Q
     p.setClipRegion(QRegion(windowRect).subtracted(QRegion(clientRect)), Qt::IntersectClip);
     QRect r = windowRect;
     if (m_outline > 0) {
-        p.fillRect(QRect(r.left(), r.top(), r.width(), m_outline), Qt::black);
-        p.fillRect(QRect(r.left(), r.bottom() - m_outline + 1, r.width(), m_outline), Qt::black);
-        p.fillRect(QRect(r.left(), r.top(), m_outline, r.height()), Qt::black);
-        p.fillRect(QRect(r.right() - m_outline + 1, r.top(), m_outline, r.height()), Qt::black);
+        p.fillRect(QRect(r.left(), r.top(), r.width(), m_outline), KelvoRes().colorBlack);
+        p.fillRect(QRect(r.left(), r.bottom() - m_outline + 1, r.width(), m_outline), KelvoRes().colorBlack);
+        p.fillRect(QRect(r.left(), r.top(), m_outline, r.height()), KelvoRes().colorBlack);
+        p.fillRect(QRect(r.right() - m_outline + 1, r.top(), m_outline, r.height()), KelvoRes().colorBlack);
         r = r.marginsRemoved(QMargins(m_outline, m_outline, m_outline, m_outline));
     }
     const CKelvoRes& res = KelvoRes();

@@ -1,6 +1,7 @@
 #include "ui/CKelvoRes.h"
 
 #include "res/CStringTable.h"
+#include "ui/KelvoImageTable.h"
 
 #include <QDateTime>
 #include <QFontDatabase>
@@ -133,17 +134,6 @@ void CKelvoRes::Load()
     localeTimeFormat = QLocale::system().timeFormat(QLocale::ShortFormat);
     timeFormat = TimeFormatForPattern(localeTimeFormat);
 
-    colorBlack = QColor(0, 0, 0);
-    colorListBack = QColor(27, 27, 27);
-    colorListLine = QColor(54, 54, 54);
-    colorText = QColor(243, 243, 243);
-    colorColumn1 = QColor(218, 218, 218);
-    colorColumn2 = QColor(65, 65, 65);
-    colorColumn3 = QColor(151, 151, 151);
-    colorColumn4 = QColor(218, 218, 218);
-    colorColumn5 = QColor(218, 218, 218);
-    colorColumn6 = QColor(65, 65, 65);
-
     struct Entry
     {
         CNxImages* image;
@@ -152,33 +142,33 @@ void CKelvoRes::Load()
         QSize frame; // preset frame size of icon strips
     };
     const Entry entries[] = {
-        {&imgPlayerIdle, 408, 0, {}},
-        {&imgPlayerRadio, 409, 0, {}},
-        {&imgEditFrame, 391, 3, {}},
-        {&imgFrameBottom, 375, 3, {}},
-        {&imgFrameLeft, 376, 0, {}},
-        {&imgFrameRight, 377, 0, {}},
-        {&imgLogo, 319, 0, {}},
-        {&imgMainCaptionBack, 318, 0, {}},
-        {&imgBarDark38, 369, 3, {}},
-        {&imgDialogCaption, 432, 3, {}},
-        {&imgControlBarBack, 373, 3, {}},
-        {&imgSatInfoBack, 374, 3, {}},
-        {&imgSearchBox, 384, 3, {}},
-        {&imgRowGrey43, 382, 0, {}},
-        {&imgRowBlue43, 383, 0, {}},
-        {&imgRowBlue30, 431, 0, {}},
-        {&imgBandGrey26, 421, 0, {}},
-        {&imgProgressBlue43, 427, 0, {}},
-        {&imgIconsTimer, 378, 0, {27, 25}},
-        {&imgIconsSchedule, 423, 0, {30, 30}},
-        {&imgIconsClock, 424, 0, {30, 30}},
-        {&imgRowBlue75, 414, 0, {}},
-        {&imgIconsAdd, 413, 0, {35, 34}},
-        {&imgIconScrambled, 389, 0, {}},
-        {&imgIconLock, 390, 0, {}},
-        {&imgChannelTag, 401, 0, {}},
-        {&imgInfoBoxBack, 402, 3, {}},
+        {&imgPlayerIdle, Kelvo::IDB_PLAYER_IDLE, 0, {}},
+        {&imgPlayerRadio, Kelvo::IDB_PLAYER_RADIO, 0, {}},
+        {&imgEditFrame, Kelvo::IDB_EDIT_FRAME, 3, {}},
+        {&imgFrameBottom, Kelvo::IDB_FRAME_BOTTOM, 3, {}},
+        {&imgFrameLeft, Kelvo::IDB_FRAME_LEFT, 0, {}},
+        {&imgFrameRight, Kelvo::IDB_FRAME_RIGHT, 0, {}},
+        {&imgLogo, Kelvo::IDB_LOGO, 0, {}},
+        {&imgMainCaptionBack, Kelvo::IDB_MAIN_CAPTION_BACK, 0, {}},
+        {&imgBarDark38, Kelvo::IDB_BAR_DARK_38, 3, {}},
+        {&imgDialogCaption, Kelvo::IDB_DIALOG_CAPTION, 3, {}},
+        {&imgControlBarBack, Kelvo::IDB_CONTROL_BAR_BACK, 3, {}},
+        {&imgSatInfoBack, Kelvo::IDB_SAT_INFO_BACK, 3, {}},
+        {&imgSearchBox, Kelvo::IDB_SEARCH_BOX, 3, {}},
+        {&imgRowGrey43, Kelvo::IDB_ROW_GREY_43, 0, {}},
+        {&imgRowBlue43, Kelvo::IDB_ROW_BLUE_43, 0, {}},
+        {&imgRowBlue30, Kelvo::IDB_ROW_BLUE_30, 0, {}},
+        {&imgBandGrey26, Kelvo::IDB_BAND_GREY_26, 0, {}},
+        {&imgProgressBlue43, Kelvo::IDB_PROGRESS_BLUE_43, 0, {}},
+        {&imgIconsTimer, Kelvo::IDB_ICONS_TIMER, 0, {27, 25}},
+        {&imgIconsSchedule, Kelvo::IDB_ICONS_SCHEDULE, 0, {30, 30}},
+        {&imgIconsClock, Kelvo::IDB_ICONS_CLOCK, 0, {30, 30}},
+        {&imgRowBlue75, Kelvo::IDB_ROW_BLUE_75, 0, {}},
+        {&imgIconsAdd, Kelvo::IDB_ICONS_ADD, 0, {35, 34}},
+        {&imgIconScrambled, Kelvo::IDB_ICON_SCRAMBLED, 0, {}},
+        {&imgIconLock, Kelvo::IDB_ICON_LOCK, 0, {}},
+        {&imgChannelTag, Kelvo::IDB_CHANNEL_TAG, 0, {}},
+        {&imgInfoBoxBack, Kelvo::IDB_INFO_BOX_BACK, 3, {}},
     };
     for (const Entry& e : entries) {
         e.image->SetFrameSize(e.frame);

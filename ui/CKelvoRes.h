@@ -46,16 +46,37 @@ public:
     QFont fontNormal12;
     QFont fontNormal10;
 
-    QColor colorBlack;
-    QColor colorListBack;
-    QColor colorListLine;
-    QColor colorText;
-    QColor colorColumn1;
-    QColor colorColumn2;
-    QColor colorColumn3;
-    QColor colorColumn4;
-    QColor colorColumn5;
-    QColor colorColumn6;
+    // Colours are fixed values, valid before Load(): controls built before the skin is loaded
+    // (tests, the gallery) draw the same pixels as the application.
+    QColor colorBlack{0, 0, 0};
+    QColor colorListBack{27, 27, 27};
+    QColor colorListLine{54, 54, 54};
+    QColor colorText{243, 243, 243};
+    QColor colorColumn1{218, 218, 218};
+    QColor colorColumn2{65, 65, 65};
+    QColor colorColumn3{151, 151, 151};
+    QColor colorColumn4{218, 218, 218};
+    QColor colorColumn5{218, 218, 218};
+    QColor colorColumn6{65, 65, 65};
+
+    // The owner-drawn controls' own colours.
+    QColor colorWhite{255, 255, 255};
+    QColor colorEmptyText{64, 64, 64};     // a list's text when it has no rows
+    QColor colorSelectionBack{0, 90, 130}; // the selected row of a plain list
+    QColor colorListDisabledText{100, 100, 100};
+    QColor colorDisabledText{110, 110, 110}; // button texts of disabled buttons
+    QColor colorHighlight{0, 110, 156};      // selected drop-down row, selected edit text
+    QColor colorHot{0, 186, 255};            // text under the mouse
+    QColor colorPressed{0, 120, 164};        // text of a pressed button
+    QColor colorControlBorder{74, 80, 89};   // drop-down list frame and its button divider
+    QColor colorButtonBorder{78, 84, 93};
+    QColor colorChevron{200, 202, 206};
+    QColor colorChevronDisabled{90, 90, 90};
+    QColor colorPlaceholder{110, 114, 120};
+    QColor colorGlow{60, 64, 70};              // glow windows in their visible mode
+    QColor colorFocusDots{255, 255, 255, 90};  // focus mark of a drop-down row
+    QColor colorFocusButton{0, 186, 255, 160}; // focus mark of an image-and-text button
+    QColor colorFocusCombo{0, 186, 255, 140};  // focus ring of a drop-down list
 
     CNxImages imgPlayerIdle;
     CNxImages imgPlayerRadio;

@@ -1,13 +1,16 @@
 #include "ui/CKelvoSliderCtrl.h"
 
+#include "ui/CKelvoRes.h"
+#include "ui/KelvoImageTable.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
 CKelvoSliderCtrl::CKelvoSliderCtrl(QWidget* parent, int commandId)
     : QSlider(Qt::Horizontal, parent), m_commandId(commandId)
 {
-    m_thumb.Load(406);
-    m_channel.Load(407);
+    m_thumb.Load(Kelvo::IDB_VOLUME_THUMB);
+    m_channel.Load(Kelvo::IDB_VOLUME_CHANNEL);
     m_channel.SetFrameCount(3);
     setMouseTracking(true);
     setRange(0, 100);
@@ -97,8 +100,8 @@ void CKelvoSliderCtrl::paintEvent(QPaintEvent*)
     } else {
         m_channel.Draw(p, QRect(left, top, right - left, h), 0, HA::Stretch, VA::Top);
     }
-    p.fillRect(QRect(left, top, 1, h), Qt::black);
-    p.fillRect(QRect(right - 1, top, 1, h), Qt::black);
+    p.fillRect(QRect(left, top, 1, h), KelvoRes().colorBlack);
+    p.fillRect(QRect(right - 1, top, 1, h), KelvoRes().colorBlack);
     if (m_hot && isEnabled()) {
         m_thumb.Draw(p, ThumbRect(), 0, HA::Left, VA::Top);
     }

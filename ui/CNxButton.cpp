@@ -3,9 +3,12 @@
 #include "ui/CKelvoRes.h"
 #include "ui/CNxImages.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
-CNxButton::CNxButton(QWidget* parent, int commandId) : QAbstractButton(parent), m_commandId(commandId)
+CNxButton::CNxButton(QWidget* parent, int commandId)
+    : QAbstractButton(parent), m_commandId(commandId), m_normal(KelvoRes().colorText),
+      m_hotColour(KelvoRes().colorHot), m_pressed(KelvoRes().colorPressed)
 {
     setMouseTracking(true);
     setAttribute(Qt::WA_Hover);
@@ -69,7 +72,7 @@ void CNxButton::SizeToContent()
 QColor CNxButton::CurrentTextColour() const
 {
     if (!isEnabled()) {
-        return QColor(110, 110, 110);
+        return KelvoRes().colorDisabledText;
     }
     if (isDown()) {
         return m_pressed;
@@ -99,16 +102,77 @@ void CNxButton::leaveEvent(QEvent* event)
     QAbstractButton::leaveEvent(event);
 }
 
+void CNxButton::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        m_mousePress = true;
+        m_pressCancelled = false;
+    }
+    QAbstractButton::mousePressEvent(event);
+}
+
+void CNxButton::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_pressCancelled) {
+        event->ignore();
+        return;
+    }
+    QAbstractButton::mouseMoveEvent(event);
+}
+
+void CNxButton::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        if (m_pressCancelled) {
+            setDown(false); // the standard release then only ends its press, without a click
+        }
+        m_mousePress = false;
+        m_pressCancelled = false;
+    }
+    QAbstractButton::mouseReleaseEvent(event);
+}
+
+void CNxButton::CancelPress()
+{
+    if (m_mousePress) {
+        m_pressCancelled = true;
+    }
+    if (isDown()) {
+        setDown(false);
+    }
+}
+
+void CNxButton::focusOutEvent(QFocusEvent* event)
+{
+    QAbstractButton::focusOutEvent(event); // first, so that it still reports the release
+    CancelPress();
+}
+
+void CNxButton::changeEvent(QEvent* event)
+{
+    QAbstractButton::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange && !isEnabled()) {
+        CancelPress();
+    }
+}
+
+void CNxButton::hideEvent(QHideEvent* event)
+{
+    CancelPress();
+    QAbstractButton::hideEvent(event);
+}
+
 void CNxButton::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const QRect r = rect();
     if (!m_transparent) {
-        p.fillRect(r, palette().color(QPalette::Button));
+        p.fillRect(r, testAttribute(Qt::WA_SetPalette) ? palette().color(QPalette::Button)
+                                                       : KelvoRes().colorListBack);
     }
     if (!m_borderless) {
-        p.setPen(QColor(78, 84, 93));
+        p.setPen(KelvoRes().colorButtonBorder);
         p.setBrush(Qt::NoBrush);
         p.drawRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
     }
@@ -128,7 +192,7 @@ void CNxButton::paintEvent(QPaintEvent*)
     }
     if (hasFocus() && !m_transparent) {
         p.setRenderHint(QPainter::Antialiasing, false);
-        p.setPen(QPen(QColor(0, 186, 255, 160), 1, Qt::DotLine));
+        p.setPen(QPen(KelvoRes().colorFocusButton, 1, Qt::DotLine));
         p.drawRect(r.adjusted(1, 1, -2, -2));
     }
 }

@@ -48,17 +48,29 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
+    // Focus loss, disabling or hiding ends a mouse press for good: the standard button only
+    // lifts it, and moving back inside before the release would press it again and click.
+    void CancelPress();
+
     int m_commandId = 0;
     QPixmap m_image;
     QPixmap m_hotImage;
     QPixmap m_checked;
     QPixmap m_checkedHot;
-    QColor m_normal{243, 243, 243};
-    QColor m_hotColour{0, 186, 255};
-    QColor m_pressed{0, 120, 164};
+    QColor m_normal;
+    QColor m_hotColour;
+    QColor m_pressed;
     bool m_transparent = true;
     bool m_borderless = true;
     bool m_hot = false;
+    bool m_mousePress = false;     // a left press of this button is under way
+    bool m_pressCancelled = false; // ...and was taken away before its release
 };

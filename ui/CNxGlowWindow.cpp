@@ -4,6 +4,14 @@
 #include <QPainter>
 #include <QWindow>
 
+namespace {
+
+// Not a colour of the skin: the least alpha that the window system still hit-tests, so that the
+// invisible glow windows take the mouse.
+const QColor kHitTestFill(0, 0, 0, 1);
+
+} // namespace
+
 int CNxGlowWindow::CornerLength(int size)
 {
     return 2 * size < 7 ? 8 : 2 * size;
@@ -111,7 +119,7 @@ void CNxGlowWindow::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.fillRect(rect(), m_visibleMode ? m_colour : QColor(0, 0, 0, 1));
+    p.fillRect(rect(), m_visibleMode ? m_colour : kHitTestFill);
 }
 
 void CNxGlowWindow::mousePressEvent(QMouseEvent* event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/CKelvoRes.h"
 #include "ui/CNxGlowWindow.h"
 
 #include <QObject>
@@ -14,7 +15,7 @@ class CNxGlowWindowManager final : public QObject
     Q_OBJECT
 public:
     CNxGlowWindowManager(QWidget* owner, int size = 8, bool visibleMode = false,
-                         const QColor& colour = QColor(60, 64, 70));
+                         const QColor& colour = KelvoRes().colorGlow);
     ~CNxGlowWindowManager() override;
     Q_DISABLE_COPY_MOVE(CNxGlowWindowManager)
 

@@ -3,6 +3,7 @@
 #include "res/CStringTable.h"
 #include "ui/CKelvoRes.h"
 #include "ui/CNxScrollBar.h"
+#include "ui/KelvoImageTable.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -11,18 +12,16 @@
 #include <algorithm>
 
 CNxListBox::CNxListBox(QWidget* parent, int commandId)
-    : QWidget(parent), m_commandId(commandId),
+    : QWidget(parent), m_commandId(commandId), m_back(KelvoRes().colorBlack),
+      m_emptyColor(KelvoRes().colorEmptyText),
       m_emptyText(CStringTable::Get(CStringTable::IDS_NO_INFORMATION))
 {
-    if (m_emptyText.isEmpty()) {
-        m_emptyText = QStringLiteral("No Information");
-    }
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     if (KelvoRes().IsLoaded()) {
         setFont(KelvoRes().fontNormal12);
     }
-    m_bar = new CNxScrollBar(Qt::Vertical, this, 367);
+    m_bar = new CNxScrollBar(Qt::Vertical, this, Kelvo::IDB_SCROLL_BAR);
     connect(m_bar, &CNxScrollBar::scrolled, this, &CNxListBox::OnScroll);
     PlaceScrollBar();
     UpdateScrollBar();
@@ -405,13 +404,13 @@ void CNxListBox::DrawEmptyText(QPainter& p, const QRect& rect) const
 
 void CNxListBox::DrawItemBackground(QPainter& p, const QRect& rect, const NxDrawItem& item) const
 {
-    p.fillRect(rect, item.selected ? QColor(0, 90, 130) : m_back);
+    p.fillRect(rect, item.selected ? KelvoRes().colorSelectionBack : m_back);
 }
 
 void CNxListBox::DrawItemContent(QPainter& p, const QRect& rect, const NxDrawItem& item) const
 {
     const QRect text = rect.adjusted(8, 0, -8, 0);
-    p.setPen(item.enabled ? QColor(243, 243, 243) : QColor(100, 100, 100));
+    p.setPen(item.enabled ? KelvoRes().colorText : KelvoRes().colorListDisabledText);
     p.setFont(font());
     p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                p.fontMetrics().elidedText(item.text, Qt::ElideRight, text.width()));
@@ -422,7 +421,7 @@ void CNxListBox::paintEvent(QPaintEvent* event)
     QPainter p(this);
     const QRect client = ClientRect();
     if (m_border > 0) {
-        p.setPen(QColor(54, 54, 54));
+        p.setPen(KelvoRes().colorListLine);
         p.setBrush(Qt::NoBrush);
         p.drawRect(rect().adjusted(0, 0, -1, -1));
     }

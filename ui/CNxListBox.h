@@ -127,8 +127,8 @@ private:
     int m_top = 0;
     int m_sel = -1;
     int m_wheelRemainder = 0;
-    QColor m_back{0, 0, 0};
-    QColor m_emptyColor{64, 64, 64};
+    QColor m_back;
+    QColor m_emptyColor;
     QString m_emptyText;
     CNxScrollBar* m_bar = nullptr;
 };

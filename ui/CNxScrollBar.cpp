@@ -283,7 +283,7 @@ void CNxScrollBar::mousePressEvent(QMouseEvent* event)
         m_dragOffset = ToLength(event->position().toPoint()).y() - m_layout.thumb.top();
     } else if (Step(part)) {
         m_repeatFast = false;
-        m_repeat.start(kRepeatFirstMs, this);
+        StartRepeat(kRepeatFirstMs);
     }
     update();
 }
@@ -360,7 +360,7 @@ void CNxScrollBar::timerEvent(QTimerEvent* event)
     }
     if (!m_repeatFast) {
         m_repeatFast = true;
-        m_repeat.start(kRepeatNextMs, this);
+        StartRepeat(kRepeatNextMs);
     }
     // The repeat pauses while the cursor is off the pressed part and resumes when it returns;
     // paging moves the thumb, so the part under the cursor is looked up afresh each tick.
@@ -386,6 +386,12 @@ void CNxScrollBar::changeEvent(QEvent* event)
         ResetInput();
     }
     QWidget::changeEvent(event);
+}
+
+void CNxScrollBar::StartRepeat(int ms)
+{
+    m_repeatMs = ms;
+    m_repeat.start(ms, this);
 }
 
 void CNxScrollBar::ResetInput()

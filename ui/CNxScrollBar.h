@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/CNxImages.h"
+#include "ui/KelvoImageTable.h"
 
 #include <QBasicTimer>
 #include <QWidget>
@@ -56,7 +57,7 @@ public:
                                       int page);
 
     explicit CNxScrollBar(Qt::Orientation orientation = Qt::Vertical, QWidget* parent = nullptr,
-                          int imageId = 367);
+                          int imageId = Kelvo::IDB_SCROLL_BAR);
     ~CNxScrollBar() override;
     Q_DISABLE_COPY_MOVE(CNxScrollBar)
 
@@ -77,6 +78,8 @@ public:
     Part PressedPart() const { return m_pressedPart; }
     bool IsDragging() const { return m_dragging; }
     bool IsRepeating() const { return m_repeat.isActive(); }
+    // The interval the auto-repeat timer runs with now (ms), 0 when it is not running.
+    int RepeatIntervalMs() const { return m_repeat.isActive() ? m_repeatMs : 0; }
     // Current geometry in widget coordinates.
     QRect PartRect(Part part) const;
     Part PartAt(QPoint pos) const;
@@ -102,6 +105,7 @@ private:
     void PlaceThumb(int position);
     bool Step(Part part);
     void ResetInput();
+    void StartRepeat(int ms);
     QRect ToWidget(const QRect& lengthSpace) const;
     QPoint ToLength(QPoint widget) const;
     QSize LengthSpaceSize() const;
@@ -116,6 +120,7 @@ private:
     Part m_pressedPart = None;
     QBasicTimer m_repeat;
     bool m_repeatFast = false;
+    int m_repeatMs = 0;
     int m_dragOffset = 0;
     QPoint m_lastMouse;
     int m_min = 0;

@@ -1,5 +1,7 @@
 #include "ui/CNxStatic.h"
 
+#include "ui/CKelvoRes.h"
+
 #include <QPainter>
 
 std::array<QColor, 4> CNxStatic::EdgeColours(const QColor& background)
@@ -16,7 +18,9 @@ std::array<QColor, 4> CNxStatic::EdgeColours(const QColor& background)
             hsv(h, qMin(s * 1.2f, 1.0f), v * 0.7f), hsv(h, qMin(s * 1.3f, 1.0f), v * 0.5f)};
 }
 
-CNxStatic::CNxStatic(const QString& text, QWidget* parent) : QWidget(parent), m_text(text) {}
+CNxStatic::CNxStatic(const QString& text, QWidget* parent)
+    : QWidget(parent), m_text(text), m_textColour(KelvoRes().colorText), m_back(KelvoRes().colorBlack)
+{}
 
 void CNxStatic::SetText(const QString& text)
 {

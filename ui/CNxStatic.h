@@ -50,6 +50,6 @@ private:
     bool m_centreV = true;
     bool m_transparent = false;
     int m_edges = NoEdge;
-    QColor m_textColour{243, 243, 243};
-    QColor m_back{0, 0, 0};
+    QColor m_textColour;
+    QColor m_back;
 };

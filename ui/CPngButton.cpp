@@ -6,7 +6,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyleOptionFocusRect>
 
 int CPngButton::StateIndex(bool enabled, bool pressed, bool checked, bool hot)
 {
@@ -168,9 +167,13 @@ int CPngButton::CurrentFrame() const
     return FrameForState(CurrentStateIndex(), m_images.FrameCount(), m_kind != Kind::Push, IsChecked());
 }
 
-QColor CPngButton::TextColour(int, bool) const
+QColor CPngButton::TextColour(int stateIndex, bool) const
 {
-    return palette().color(QPalette::ButtonText);
+    // An owner that gave the button a palette of its own chooses the colour; otherwise the skin.
+    if (testAttribute(Qt::WA_SetPalette)) {
+        return palette().color(QPalette::ButtonText);
+    }
+    return stateIndex == 3 ? KelvoRes().colorDisabledText : KelvoRes().colorText;
 }
 
 QFont CPngButton::TextFont() const
@@ -198,10 +201,9 @@ void CPngButton::paintEvent(QPaintEvent*)
         p.drawText(r, flags, m_text);
     }
     if (m_drawFocus && hasFocus()) {
-        QStyleOptionFocusRect opt;
-        opt.initFrom(this);
-        opt.rect = rect().adjusted(2, 2, -2, -2);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &opt, &p, this);
+        p.setPen(QPen(KelvoRes().colorFocusButton, 1, Qt::DotLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(rect().adjusted(2, 2, -3, -3));
     }
 }
 

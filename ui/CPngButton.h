@@ -79,6 +79,7 @@ signals:
     void command(int id);
 
 protected:
+    // The button's own palette when it was given one, else the skin's text colours.
     virtual QColor TextColour(int stateIndex, bool pressedAndHot) const;
     virtual QFont TextFont() const;
 

@@ -3,10 +3,13 @@
 #include "ui/CKelvoRes.h"
 #include "ui/CNxButton.h"
 #include "ui/CNxStatic.h"
+#include "ui/KelvoCommandIds.h"
+#include "ui/KelvoImageTable.h"
 
 #include <QKeyEvent>
 #include <QSignalSpy>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 
 TEST(PngButton, StateFrameWithFallback)
@@ -34,9 +37,9 @@ TEST(PngButton, StateFrameWithFallback)
 TEST(PngButton, SetImageSizesToOneFrameInPlace)
 {
     QWidget parent;
-    CPngButton b(&parent, 7);
+    CPngButton b(&parent, Kelvo::ID_CHANNEL_REFRESH);
     b.move(30, 40);
-    ASSERT_TRUE(b.SetImage(358, 3));
+    ASSERT_TRUE(b.SetImage(Kelvo::IDB_CLOSE, 3));
     EXPECT_EQ(b.geometry(), QRect(30, 40, 24, 24));
     b.setEnabled(false);
     EXPECT_EQ(b.CurrentFrame(), 0); // three frames: no disabled frame
@@ -49,8 +52,8 @@ TEST(PngButton, SetImageSizesToOneFrameInPlace)
 TEST(PngButton, ClickOnReleaseInsideOnly)
 {
     QWidget parent;
-    CPngButton b(&parent, 49200);
-    b.SetImage(398, 4);
+    CPngButton b(&parent, Kelvo::ID_NEXT_SERVICE);
+    b.SetImage(Kelvo::IDB_NEXT_SERVICE, 4);
     QSignalSpy commands(&b, &CPngButton::command);
     uitest::Press(&b, QPoint(5, 5));
     EXPECT_TRUE(b.IsPressed());
@@ -62,7 +65,7 @@ TEST(PngButton, ClickOnReleaseInsideOnly)
     EXPECT_TRUE(b.IsPressed());
     uitest::Release(&b, QPoint(6, 6));
     ASSERT_EQ(commands.count(), 1);
-    EXPECT_EQ(commands.at(0).at(0).toInt(), 49200);
+    EXPECT_EQ(commands.at(0).at(0).toInt(), Kelvo::ID_NEXT_SERVICE);
     EXPECT_EQ(b.CurrentFrame(), 2); // hot after the release
 
     uitest::Press(&b, QPoint(5, 5));
@@ -71,13 +74,102 @@ TEST(PngButton, ClickOnReleaseInsideOnly)
     EXPECT_EQ(commands.count(), 1); // released outside: no click
 }
 
+namespace {
+
+void Prepare(CPngButton& b)
+{
+    b.SetImage(Kelvo::IDB_NEXT_SERVICE, 4);
+}
+
+void Prepare(CNxButton& b)
+{
+    b.resize(44, 44);
+}
+
+bool IsDown(const CPngButton& b)
+{
+    return b.IsPressed();
+}
+
+bool IsDown(const CNxButton& b)
+{
+    return b.isDown();
+}
+
+// A press that focus loss, disabling or hiding took away stays cancelled: neither a later
+// release inside nor a return with the button still down clicks.
+template <typename Button> void ExpectCancelledPressNeverClicks()
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void(QWidget&)> cancel;
+    };
+    const Case cases[] = {
+        {"focus out",
+         [](QWidget& b) {
+             QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+             QCoreApplication::sendEvent(&b, &out);
+         }},
+        {"disabled",
+         [](QWidget& b) {
+             b.setEnabled(false);
+             b.setEnabled(true);
+         }},
+        {"hidden",
+         [](QWidget& b) {
+             b.hide();
+             b.show();
+         }},
+    };
+    for (const Case& c : cases) {
+        QWidget parent;
+        Button b(&parent, Kelvo::ID_NEXT_SERVICE);
+        Prepare(b);
+        parent.show();
+        QSignalSpy clicks(&b, &Button::command);
+        uitest::Press(&b, QPoint(5, 5));
+        ASSERT_TRUE(IsDown(b)) << c.name;
+        c.cancel(b);
+        EXPECT_FALSE(IsDown(b)) << c.name;
+        uitest::Move(&b, QPoint(6, 6), true); // moving inside with the button still down
+        EXPECT_FALSE(IsDown(b)) << c.name;
+        uitest::Release(&b, QPoint(6, 6));
+        EXPECT_EQ(clicks.count(), 0) << c.name;
+        // cancelled while the button was held outside: coming back in does not press it again
+        uitest::Press(&b, QPoint(5, 5));
+        uitest::Move(&b, QPoint(100, 5), true);
+        c.cancel(b);
+        uitest::Move(&b, QPoint(6, 6), true);
+        EXPECT_FALSE(IsDown(b)) << c.name;
+        uitest::Release(&b, QPoint(6, 6));
+        EXPECT_EQ(clicks.count(), 0) << c.name;
+        // and the next whole click works again
+        uitest::Click(&b, QPoint(5, 5));
+        EXPECT_EQ(clicks.count(), 1) << c.name;
+    }
+}
+
+} // namespace
+
+TEST(PngButton, CancelledPressNeverClicks)
+{
+    ExpectCancelledPressNeverClicks<CPngButton>();
+}
+
+TEST(NxButton, CancelledPressNeverClicks)
+{
+    ExpectCancelledPressNeverClicks<CNxButton>();
+}
+
 TEST(PngButton, RadioGroupAndCheckBox)
 {
     QWidget parent;
-    CPngButton a(&parent, 1), b(&parent, 2), c(&parent, 3), other(&parent, 4);
+    CPngButton a(&parent, Kelvo::ID_MODE_CHANNEL), b(&parent, Kelvo::ID_MODE_SCHEDULE),
+        c(&parent, Kelvo::ID_MODE_SETTING), other(&parent, Kelvo::ID_CHANNEL_TV);
     for (CPngButton* r : {&a, &b, &c}) {
         r->SetKind(CPngButton::Kind::Radio);
-        r->SetImage(381, 3);
+        r->SetImage(Kelvo::IDB_TV, 3);
     }
     other.SetKind(CPngButton::Kind::Radio);
     other.SetGroup(1);
@@ -99,9 +191,9 @@ TEST(PngButton, RadioGroupAndCheckBox)
     EXPECT_TRUE(c.IsChecked());
     EXPECT_FALSE(b.IsChecked());
 
-    CPngButton box(&parent, 5);
+    CPngButton box(&parent, Kelvo::ID_MUTE);
     box.SetKind(CPngButton::Kind::CheckBox);
-    box.SetImage(405, 3);
+    box.SetImage(Kelvo::IDB_MUTE, 3);
     uitest::Click(&box, QPoint(3, 3));
     EXPECT_TRUE(box.IsChecked());
     QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
@@ -112,8 +204,8 @@ TEST(PngButton, RadioGroupAndCheckBox)
 TEST(PngButton, RepeatsWhileHeldAndNotifiesOnPress)
 {
     QWidget parent;
-    CPngButton step(&parent, 49201);
-    step.SetImage(396, 4);
+    CPngButton step(&parent, Kelvo::ID_PREV_SERVICE);
+    step.SetImage(Kelvo::IDB_PREV_SERVICE, 4);
     step.SetRepeatDelays({0, 40});
     QSignalSpy clicks(&step, &CPngButton::clicked);
     uitest::Press(&step, QPoint(5, 5));
@@ -124,8 +216,8 @@ TEST(PngButton, RepeatsWhileHeldAndNotifiesOnPress)
     QTest::qWait(100);
     EXPECT_EQ(clicks.count(), held); // the release neither clicks nor keeps repeating
 
-    CPngButton early(&parent, 1);
-    early.SetImage(358, 3);
+    CPngButton early(&parent, Kelvo::ID_CHANNEL_REFRESH);
+    early.SetImage(Kelvo::IDB_CLOSE, 3);
     early.SetNotifyOnPress(true);
     QSignalSpy pressClicks(&early, &CPngButton::clicked);
     uitest::Press(&early, QPoint(5, 5));
@@ -149,8 +241,8 @@ TEST(KelvoButton, TextColourFollowsTheState)
 {
     CKelvoRes::Instance().Load();
     QWidget parent;
-    ColourProbe b(&parent, 1);
-    b.SetImage(362, 4);
+    ColourProbe b(&parent, Kelvo::ID_MODE_CHANNEL);
+    b.SetImage(Kelvo::IDB_MODE_CHANNEL, 4);
     b.SetTextColours(QColor(135, 135, 135), Qt::white, QColor(198, 146, 146), QColor(70, 70, 70),
                      QColor(10, 20, 30));
     EXPECT_EQ(b.Colour(), QColor(135, 135, 135));
@@ -170,10 +262,10 @@ TEST(KelvoButton, TextColourFollowsTheState)
 TEST(NxButton, ImagesAndColoursByState)
 {
     QWidget parent;
-    CNxButton b(&parent, 49424);
+    CNxButton b(&parent, Kelvo::ID_GUIDE_TV);
     b.setText(QStringLiteral("TV"));
-    ASSERT_TRUE(b.SetImage(416, 415));
-    ASSERT_TRUE(b.SetCheckedImage(417));
+    ASSERT_TRUE(b.SetImage(Kelvo::IDB_BACK, Kelvo::IDB_BACK_HOT));
+    ASSERT_TRUE(b.SetCheckedImage(Kelvo::IDB_BACK_CHECKED));
     b.SetTextColours(QColor(243, 243, 243), QColor(0, 186, 255), QColor(0, 120, 164));
     b.SizeToContent();
     EXPECT_GE(b.height(), 36);
@@ -186,7 +278,7 @@ TEST(NxButton, ImagesAndColoursByState)
     QSignalSpy commands(&b, &CNxButton::command);
     b.click();
     ASSERT_EQ(commands.count(), 1);
-    EXPECT_EQ(commands.at(0).at(0).toInt(), 49424);
+    EXPECT_EQ(commands.at(0).at(0).toInt(), Kelvo::ID_GUIDE_TV);
 }
 
 TEST(NxStatic, EdgeColoursFromTheBackground)

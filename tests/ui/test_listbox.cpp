@@ -167,3 +167,39 @@ TEST(ListBox, RowsKeepTheirDataAndSortedOrder)
     EXPECT_FALSE(list.GetItemData(7).isValid());
     EXPECT_EQ(list.DeleteString(7), -1);
 }
+
+TEST(ListBox, SelectionFollowsItsRowWhenRowsComeAndGo)
+{
+    struct Case
+    {
+        int sel;
+        bool insert; // else delete
+        int index;
+        int newSel; // -1: nothing selected
+    };
+    const Case cases[] = {
+        {5, true, 5, 6},   // inserted at the selected index: the new row does not take the selection
+        {5, true, 2, 6},   // above it
+        {5, true, 6, 5},   // below it
+        {5, true, -1, 5},  // appended
+        {-1, true, 0, -1}, // no selection stays none
+        {5, false, 2, 4},  // deleted above it
+        {5, false, 7, 5},  // below it
+        {5, false, 5, -1}, // the selected row itself
+        {5, false, 50, 5}, // no such row
+    };
+    for (const Case& c : cases) {
+        List list(10);
+        list.SetCurSel(c.sel);
+        const QString selectedText = list.GetText(c.sel);
+        if (c.insert) {
+            list.InsertString(c.index, QStringLiteral("new"));
+        } else {
+            list.DeleteString(c.index);
+        }
+        EXPECT_EQ(list.GetCurSel(), c.newSel) << c.sel << (c.insert ? " insert " : " delete ") << c.index;
+        if (c.newSel >= 0) {
+            EXPECT_EQ(list.GetText(list.GetCurSel()), selectedText) << c.sel << " " << c.index;
+        }
+    }
+}

@@ -126,6 +126,7 @@ TEST(ScrollBar, ArrowRepeatsAfterHalfASecondAndPausesOffTheArrow)
     uitest::Press(&b.bar, down);
     EXPECT_EQ(b.Count(SB::LineDown), 1);
     EXPECT_TRUE(b.bar.IsRepeating());
+    EXPECT_EQ(b.bar.RepeatIntervalMs(), 500);
     QElapsedTimer clock;
     clock.start();
     QTest::qWait(200);
@@ -135,6 +136,14 @@ TEST(ScrollBar, ArrowRepeatsAfterHalfASecondAndPausesOffTheArrow)
     // one more at 500 ms, then every 50 ms
     EXPECT_TRUE(QTest::qWaitFor([&] { return b.Count(SB::LineDown) >= 4; }, 5000));
     EXPECT_GE(clock.elapsed(), 500);
+    EXPECT_EQ(b.bar.RepeatIntervalMs(), 50);
+    // Three more steps arrive well within 900 ms: at 50 ms they take 150 ms, which leaves a slow
+    // or sanitized run six times the room, while a 500 ms repeat could bring only one.
+    const int fastFrom = b.Count(SB::LineDown);
+    QElapsedTimer window;
+    window.start();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return b.Count(SB::LineDown) >= fastFrom + 3; }, 900))
+        << b.Count(SB::LineDown) - fastFrom << " steps in " << window.elapsed() << " ms";
     uitest::Move(&b.bar, QPoint(7, 100), true); // off the arrow: the repeat pauses
     QTest::qWait(30);
     const int paused = b.Count(SB::LineDown);
@@ -144,6 +153,7 @@ TEST(ScrollBar, ArrowRepeatsAfterHalfASecondAndPausesOffTheArrow)
     EXPECT_TRUE(QTest::qWaitFor([&] { return b.Count(SB::LineDown) > paused; }, 5000));
     uitest::Release(&b.bar, down);
     EXPECT_FALSE(b.bar.IsRepeating());
+    EXPECT_EQ(b.bar.RepeatIntervalMs(), 0);
     const int released = b.Count(SB::LineDown);
     QTest::qWait(120);
     EXPECT_EQ(b.Count(SB::LineDown), released);

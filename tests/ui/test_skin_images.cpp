@@ -44,13 +44,20 @@ TEST(SkinImages, SkinStripsHaveTheirFrameLayout)
         QSize frame;
     };
     const Case cases[] = {
-        {&r.imgPlayerIdle, 408, 1, {1920, 1080}}, {&r.imgEditFrame, 391, 3, {10, 21}},
-        {&r.imgFrameBottom, 375, 3, {10, 9}},     {&r.imgFrameLeft, 376, 1, {5, 10}},
-        {&r.imgBarDark38, 369, 3, {10, 38}},      {&r.imgDialogCaption, 432, 3, {40, 38}},
-        {&r.imgSearchBox, 384, 3, {30, 28}},      {&r.imgIconsTimer, 378, 4, {27, 25}},
-        {&r.imgIconsSchedule, 423, 10, {30, 30}}, {&r.imgIconsClock, 424, 4, {30, 30}},
-        {&r.imgIconsAdd, 413, 2, {35, 34}},       {&r.imgInfoBoxBack, 402, 3, {10, 45}},
-        {&r.imgRowBlue75, 414, 1, {30, 75}},      {&r.imgChannelTag, 401, 1, {14, 44}},
+        {&r.imgPlayerIdle, Kelvo::IDB_PLAYER_IDLE, 1, {1920, 1080}},
+        {&r.imgEditFrame, Kelvo::IDB_EDIT_FRAME, 3, {10, 21}},
+        {&r.imgFrameBottom, Kelvo::IDB_FRAME_BOTTOM, 3, {10, 9}},
+        {&r.imgFrameLeft, Kelvo::IDB_FRAME_LEFT, 1, {5, 10}},
+        {&r.imgBarDark38, Kelvo::IDB_BAR_DARK_38, 3, {10, 38}},
+        {&r.imgDialogCaption, Kelvo::IDB_DIALOG_CAPTION, 3, {40, 38}},
+        {&r.imgSearchBox, Kelvo::IDB_SEARCH_BOX, 3, {30, 28}},
+        {&r.imgIconsTimer, Kelvo::IDB_ICONS_TIMER, 4, {27, 25}},
+        {&r.imgIconsSchedule, Kelvo::IDB_ICONS_SCHEDULE, 10, {30, 30}},
+        {&r.imgIconsClock, Kelvo::IDB_ICONS_CLOCK, 4, {30, 30}},
+        {&r.imgIconsAdd, Kelvo::IDB_ICONS_ADD, 2, {35, 34}},
+        {&r.imgInfoBoxBack, Kelvo::IDB_INFO_BOX_BACK, 3, {10, 45}},
+        {&r.imgRowBlue75, Kelvo::IDB_ROW_BLUE_75, 1, {30, 75}},
+        {&r.imgChannelTag, Kelvo::IDB_CHANNEL_TAG, 1, {14, 44}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.image->Id(), c.id);
