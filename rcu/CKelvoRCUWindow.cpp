@@ -190,14 +190,23 @@ void CKelvoRCUWindow::Dock()
     m_attached = true;
     m_rebase = false;
     m_offset = target - Anchor();
-    move(target);
+    if (HostIsNormal())
+        move(target);
     update();
     emit attached(true);
 }
 
+bool CKelvoRCUWindow::HostIsNormal() const
+{
+    return m_host &&
+           (m_host->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)) == 0;
+}
+
 void CKelvoRCUWindow::KeepBesideHost()
 {
-    if (!m_attached || !m_host)
+    // Beside a maximized or full-screen parent there is no room on the screen: the window stays
+    // where it is and comes back beside the parent when the parent is a normal window again.
+    if (!m_attached || !HostIsNormal())
         return;
     if (m_rebase) {
         m_rebase = false;
@@ -212,7 +221,8 @@ void CKelvoRCUWindow::KeepBesideHost()
 
 bool CKelvoRCUWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_host && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+    if (watched == m_host && (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
+                              event->type() == QEvent::WindowStateChange))
         KeepBesideHost();
     return QWidget::eventFilter(watched, event);
 }
@@ -237,7 +247,7 @@ void CKelvoRCUWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     // Shown again while attached: back beside the parent, wherever it was asked to appear.
-    if (m_attached && !m_rebase && m_host)
+    if (m_attached && !m_rebase && HostIsNormal())
         move(Anchor() + m_offset);
 }
 

@@ -13,7 +13,8 @@
 // goes out as bnClicked when its button is pressed and again, with `repeat`, for as long as it is
 // held. The window can be attached to its parent window's right edge with its attach button;
 // attached, it keeps its place beside the parent wherever the parent moves or however it is
-// resized, and dragging it by its caption detaches it.
+// resized (while the parent is maximized or full screen it stays put), and dragging it by its
+// caption detaches it.
 class KELVORCU_EXPORT CKelvoRCUWindow final : public QWidget
 {
     Q_OBJECT
@@ -77,6 +78,7 @@ private:
     Hit HitAt(QPoint point) const;
     // The parent's top-right outer corner: the point an attached window keeps its offset to.
     QPoint Anchor() const;
+    bool HostIsNormal() const;
     void Dock();
     void KeepBesideHost();
     void EndPress();

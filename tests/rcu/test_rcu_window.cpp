@@ -132,6 +132,17 @@ TEST_F(RcuWindowTest, AttachDocksToTheRightEdgeAndFollowsTheParent)
     window->show();
     EXPECT_EQ(window->pos(), docked + QPoint(10, 5));
 
+    // Beside a full-screen parent there is no room: it stays, and comes back with the parent.
+    const QRect normal = parent.geometry();
+    parent.showFullScreen();
+    EXPECT_EQ(window->pos(), docked + QPoint(10, 5));
+    window->hide();
+    window->show();
+    EXPECT_EQ(window->pos(), docked + QPoint(10, 5));
+    parent.showNormal();
+    parent.setGeometry(normal);
+    EXPECT_EQ(window->pos(), docked + QPoint(10, 5));
+
     // Detached: it stays where it is and no longer follows.
     QTest::mouseClick(window, Qt::LeftButton, {}, window->AttachButtonRect().center());
     ASSERT_EQ(attached.size(), 2);
