@@ -25,8 +25,6 @@ int WidenedWidth(const QFontMetrics& fm, const QString& text)
 CKelvoEPGCaption::CKelvoEPGCaption(QWidget* parent)
     : QWidget(parent), m_noInformation(CStringTable::Get(CStringTable::IDS_NO_INFORMATION))
 {
-    if (m_noInformation.isEmpty())
-        m_noInformation = QStringLiteral("No Information");
     if (KelvoRes().IsLoaded())
         setFont(KelvoRes().fontBold15);
     setCursor(Qt::ArrowCursor);

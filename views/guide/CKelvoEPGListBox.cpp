@@ -36,9 +36,7 @@ CKelvoEPGListBox::CKelvoEPGListBox(const CQuarnDataModel& db, CMainFrameMessages
     SetSorted(false);
     SetBackgroundColor(KelvoRes().colorBlack);
     SetEmptyTextColor(KelvoRes().colorText);
-    const QString empty = CStringTable::Get(CStringTable::IDS_LIST_EMPTY);
-    if (!empty.isEmpty())
-        SetEmptyText(empty);
+    SetEmptyText(CStringTable::Get(CStringTable::IDS_LIST_EMPTY));
     SetItemHeight(kRowHeight);
     Layout();
 }
