@@ -207,6 +207,7 @@ void CKelvoControlBar::ShowOverlay(bool on)
             return;
         }
         m_home = home;
+        m_dockPending = false;
         m_stackedAbove = nullptr;
         const QObjectList& siblings = home->children();
         const qsizetype index = siblings.indexOf(this);
@@ -233,15 +234,46 @@ void CKelvoControlBar::ShowOverlay(bool on)
         m_poll.stop();
         m_overlay = false;
         hide();
-        if (m_home) {
-            setParent(m_home, Qt::Widget);
-            if (m_stackedAbove && m_stackedAbove->parentWidget() == m_home) {
-                stackUnder(m_stackedAbove);
-            }
-        }
+        // Turning the window back into a child destroys its native window, and this may run
+        // inside a click on one of the bar's own buttons (mini/normal leave full screen), with
+        // that window's event handler still on the stack: the bar docks once the event is done.
+        m_dockPending = true;
+        m_showAfterDock = false;
+        QMetaObject::invokeMethod(this, &CKelvoControlBar::Dock, Qt::QueuedConnection);
         LayoutBar();
     }
     emit overlayShown(on);
+}
+
+void CKelvoControlBar::Dock()
+{
+    if (!m_dockPending) {
+        return;
+    }
+    m_dockPending = false;
+    if (m_home) {
+        setParent(m_home, Qt::Widget);
+        if (m_stackedAbove && m_stackedAbove->parentWidget() == m_home) {
+            stackUnder(m_stackedAbove);
+        }
+    }
+    if (m_showAfterDock) {
+        m_showAfterDock = false;
+        show();
+    }
+}
+
+void CKelvoControlBar::setVisible(bool visible)
+{
+    // Shown by the frame's layout before it has docked: shown once it is a child again, never as
+    // a stray window.
+    if (m_dockPending) {
+        m_showAfterDock = visible;
+        if (visible) {
+            return;
+        }
+    }
+    CNxControlBar::setVisible(visible);
 }
 
 void CKelvoControlBar::timerEvent(QTimerEvent* event)

@@ -51,7 +51,10 @@ public:
     // left that band (checked every 100 ms). Off: a hidden child of its parent again, in its old
     // place in the stacking order, so that the next layout docks it as before.
     void ShowOverlay(bool on);
+    void setVisible(bool visible) override;
     bool IsOverlayShown() const { return m_overlay; }
+    // Docked but not yet a child again (that happens on the next turn of the event loop).
+    bool IsDockPending() const { return m_dockPending; }
     QRect OverlayRect() const { return m_overlayRect; }
 
     CKelvoInfoBox* InfoBox() const { return m_infoBox; }
@@ -77,6 +80,7 @@ protected:
 
 private:
     void LayoutBar();
+    void Dock();
     void ShowModeButtons();
 
     CMainFrameMessages& m_messages;
@@ -95,6 +99,8 @@ private:
     QRect m_overlayRect;
     QBasicTimer m_poll;
     bool m_overlay = false;
+    bool m_dockPending = false;
+    bool m_showAfterDock = false;
     int m_displayMode = 0;
     bool m_settingVolume = false;
 };

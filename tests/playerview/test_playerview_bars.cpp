@@ -195,8 +195,17 @@ TEST_F(ControlBarTest, FloatsOverTheBottomOfItsParentAndDocksBack)
     bar->ShowOverlay(true);
     EXPECT_EQ(shown.count(), 1);
 
+    // Docking waits for the event loop (it may be asked for from a click on the bar itself); a
+    // show from the frame's layout meanwhile waits with it instead of showing a stray window.
     bar->ShowOverlay(false);
     EXPECT_FALSE(bar->IsOverlayShown());
+    EXPECT_FALSE(bar->isVisible());
+    bar->show();
+    EXPECT_FALSE(bar->isVisible());
+    bar->hide();
+    ASSERT_TRUE(bar->IsDockPending());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(bar->IsDockPending());
     EXPECT_FALSE(bar->isWindow());
     EXPECT_EQ(bar->parentWidget(), &host);
     EXPECT_FALSE(bar->isVisibleTo(&host));
@@ -206,6 +215,14 @@ TEST_F(ControlBarTest, FloatsOverTheBottomOfItsParentAndDocksBack)
     EXPECT_EQ(order.indexOf(bar) + 1, order.indexOf(&sibling));
     ASSERT_EQ(shown.count(), 2);
     EXPECT_FALSE(shown.at(1).at(0).toBool());
+
+    // Shown by the layout before docking: a visible child once docked.
+    bar->ShowOverlay(true);
+    bar->ShowOverlay(false);
+    bar->show();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(bar->isWindow());
+    EXPECT_TRUE(bar->isVisible());
 }
 
 // Layout of the bar by width and mode: where slider, mute, channel list and info box go.
