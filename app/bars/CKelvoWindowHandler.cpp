@@ -6,6 +6,7 @@
 
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -20,6 +21,7 @@ CKelvoWindowHandler::CKelvoWindowHandler(QWidget* frame)
         for (CKelvoCaptionBar* bar : m_frame->findChildren<CKelvoCaptionBar*>()) {
             AttachCaptionBar(bar);
         }
+        WatchWindow();
     }
     WatchScreens();
 }
@@ -245,8 +247,40 @@ void CKelvoWindowHandler::ShowSystemMenu(QPoint global)
     menu->exec(global);
 }
 
+void CKelvoWindowHandler::WatchWindow()
+{
+    QWindow* handle = m_frame->windowHandle();
+    if (handle == nullptr || handle == m_window) {
+        return;
+    }
+    if (m_window != nullptr) {
+        m_window->removeEventFilter(this);
+    }
+    m_window = handle;
+    handle->installEventFilter(this);
+}
+
+void CKelvoWindowHandler::CheckEdges(QPoint local)
+{
+    if (!m_fullScreen) {
+        return;
+    }
+    if (local.y() <= kEdgeBand) {
+        emit fullScreenEdgeHovered(Qt::TopEdge);
+    } else if (local.y() >= m_frame->height() - kEdgeBand) {
+        emit fullScreenEdgeHovered(Qt::BottomEdge);
+    }
+}
+
 bool CKelvoWindowHandler::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_window && event->type() == QEvent::MouseMove) {
+        CheckEdges(static_cast<QMouseEvent*>(event)->position().toPoint());
+        return QObject::eventFilter(watched, event);
+    }
+    if (watched == m_frame && (event->type() == QEvent::Show || event->type() == QEvent::WinIdChange)) {
+        WatchWindow();
+    }
     if (watched == m_frame && event->type() == QEvent::WindowStateChange) {
         constexpr Qt::WindowStates notNormal =
             Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen;

@@ -14,6 +14,7 @@ class CKelvoCaptionBar;
 class CWindowDrag;
 class QMenu;
 class QWidget;
+class QWindow;
 
 // The window mechanics of the frameless frame: moves started from a caption bar (with edge
 // snapping and the remote-control window docked to the frame), maximize and restore, minimize,
@@ -24,6 +25,8 @@ class CKelvoWindowHandler final : public QObject
     Q_OBJECT
 public:
     // Takes over the caption bars the frame already has (AttachCaptionBar on each).
+    static constexpr int kEdgeBand = 16;
+
     explicit CKelvoWindowHandler(QWidget* frame);
     ~CKelvoWindowHandler() override;
     Q_DISABLE_COPY_MOVE(CKelvoWindowHandler)
@@ -79,6 +82,10 @@ signals:
     // The frame was dragged against the loose remote window (true), or the remote was attached
     // or detached by SetRemoteAttached.
     void remoteAttachedChanged(bool attached);
+    // In full screen the cursor moved into the top or bottom band (kEdgeBand pixels) of the
+    // frame: the frame shows its caption or control bar over the picture. Sent on every such
+    // move; showing an overlay that is already shown must change nothing.
+    void fullScreenEdgeHovered(Qt::Edge edge);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -86,6 +93,10 @@ protected:
 private:
     void AdjustMove(QRect& proposed, QPoint cursor);
     void WatchScreens();
+    // Mouse moves over any child reach the frame's QWindow first; it exists once the frame is
+    // about to show.
+    void WatchWindow();
+    void CheckEdges(QPoint local);
 
     QWidget* m_frame;
     CBoundWndImpl m_snap;
@@ -94,6 +105,7 @@ private:
     QPointer<CNxGlowWindowManager> m_glow;
     QPointer<QWidget> m_remote;
     QList<QPointer<CKelvoCaptionBar>> m_captions;
+    QPointer<QWindow> m_window;
     bool m_remoteAttached = false;
     bool m_maximized = false;
     bool m_fullScreen = false;

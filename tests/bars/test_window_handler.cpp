@@ -7,6 +7,7 @@
 
 #include <QCloseEvent>
 #include <QMenu>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWindow>
@@ -183,6 +184,41 @@ TEST(WindowHandler, MaximizeRestoreAndFullScreenRoundTrips)
     const QPoint minimize = f.caption->Button(CKelvoCaptionBar::MinimizeButton)->geometry().center();
     QTest::mouseClick(f.Handle(), Qt::LeftButton, {}, minimize);
     EXPECT_TRUE(QTest::qWaitFor([&] { return f.window.isMinimized(); }, 2000));
+}
+
+TEST(WindowHandler, FullScreenEdgesCallForTheOverlays)
+{
+    Frame f; // the handler exists before the frame has a window, as in the application
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.window));
+    QSignalSpy edges(&f.handler, &CKelvoWindowHandler::fullScreenEdgeHovered);
+    const auto moveTo = [&](int y) { QTest::mouseMove(f.Handle(), QPoint(300, y)); };
+    moveTo(5);
+    EXPECT_EQ(edges.size(), 0); // not in full screen
+
+    f.handler.SetFullScreen(true);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return f.window.isFullScreen() && f.window.geometry() == f.window.screen()->geometry(); },
+        2000));
+    const int h = f.window.height();
+    struct Case
+    {
+        int y;
+        int edges; // -1 none
+    };
+    const Case cases[] = {
+        {0, Qt::TopEdge},         {16, Qt::TopEdge},      {17, -1}, {h / 2, -1}, {h - 17, -1},
+        {h - 16, Qt::BottomEdge}, {h - 1, Qt::BottomEdge}};
+    for (const Case& c : cases) {
+        edges.clear();
+        moveTo(c.y);
+        if (c.edges < 0) {
+            EXPECT_EQ(edges.size(), 0) << c.y;
+        } else {
+            ASSERT_EQ(edges.size(), 1) << c.y;
+            EXPECT_EQ(edges.at(0).at(0).value<Qt::Edge>(), static_cast<Qt::Edge>(c.edges)) << c.y;
+        }
+    }
+    f.handler.SetFullScreen(false);
 }
 
 TEST(WindowHandler, SystemMenuEntriesFollowTheState)
