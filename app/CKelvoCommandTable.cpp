@@ -40,7 +40,7 @@ QAction* CKelvoCommandTable::Action(int id) const
 
 void CKelvoCommandTable::Bind(QWidget* root)
 {
-    KelvoBindCommands(root, [this](int id) { return Action(id); });
+    CKelvoCommandBinder::Bind(root, [this](int id) { return Action(id); });
 }
 
 void CKelvoCommandTable::UpdateStates()

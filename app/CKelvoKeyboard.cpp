@@ -32,7 +32,7 @@ bool CKelvoKeyboard::eventFilter(QObject* watched, QEvent* event)
         return false;
     auto* target = qobject_cast<QWidget*>(watched);
     // Every key arrives here once per object on its way; act only where it is first delivered.
-    if (!target || target != QApplication::focusWidget() && target != &m_frame)
+    if (!target || (target != QApplication::focusWidget() && target != &m_frame))
         return false;
     if (target->window() != &m_frame)
         return false;
@@ -43,7 +43,8 @@ bool CKelvoKeyboard::eventFilter(QObject* watched, QEvent* event)
     case Qt::Key_Return:
     case Qt::Key_Enter:
         if (IsEditField(target) && !fullScreen) {
-            target->focusNextPrevChild(true);
+            QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+            QCoreApplication::sendEvent(target, &tab);
             return true;
         }
         if (fullScreen)

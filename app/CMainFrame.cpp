@@ -7,6 +7,7 @@
 #include "app/CKelvoPlayerApp.h"
 #include "app/CPlaybackController.h"
 #include "app/CRemoteBridge.h"
+#include "app/CKelvoTestProbe.h"
 #include "app/bars/CKelvoLeftBar.h"
 #include "app/bars/CKelvoWindowHandler.h"
 #include "app/bars/CMainFrameCaptionBar.h"
@@ -18,11 +19,15 @@
 #include "player/CKelvoSATInfoBar.h"
 #include "player/CKelvoViewPlayer.h"
 #include "protocol/CQuarnWrapper.h"
+#include "rcu/CKelvoRCUWindow.h"
 #include "rcu/KelvoRCU.h"
 #include "res/CStringTable.h"
 #include "ui/CMainFrameMessages.h"
 #include "ui/KelvoCommandIds.h"
-#include "views/channel/CKelvoChannelInfoDlg.h"
+#include "ui/CKelvoButton.h"
+#include "ui/CKelvoEdit.h"
+#include "views/channel/CKelvoChannelListBox.h"
+#include "views/channel/CKelvoDlgChannelInfo.h"
 #include "views/channel/CKelvoPageChannel.h"
 #include "views/guide/CKelvoViewEPG.h"
 #include "views/schedule/CKelvoPageSchedule.h"
@@ -72,6 +77,8 @@ bool CMainFrame::LoadFrame()
         connect(rcu, &CKelvoRCUWindow::bnClicked, m_remoteBridge, &CRemoteBridge::OnKey);
         connect(rcu, &CKelvoRCUWindow::attached, m_remoteBridge, &CRemoteBridge::OnAttached);
         connect(rcu, &CKelvoRCUWindow::attached, m_window, &CKelvoWindowHandler::SetRemoteAttached);
+        // Snapping the frame against the remote attaches it as its own button would.
+        connect(m_window, &CKelvoWindowHandler::remoteAttachedChanged, rcu, &CKelvoRCUWindow::SetAttached);
         m_window->SetRemoteWindow(m_remote);
     }
     m_playback->ApplyStoredAudio();
@@ -80,7 +87,41 @@ bool CMainFrame::LoadFrame()
     SetDisplayMode(m_state.displayMode == 1);
     if (!m_state.boxConfigured)
         ApplyTrigger(UiTrigger::StartUnconfigured);
+    if (CKelvoTestProbe* probe = CKelvoTestProbe::CreateFromEnvironment(this))
+        AddProbeCommands(*probe);
     return true;
+}
+
+void CMainFrame::AddProbeCommands(CKelvoTestProbe& probe)
+{
+    probe.AddCommand(QStringLiteral("state"), [this](const QStringList&) {
+        const CQuarnDataModel& db = m_app.Database();
+        return QStringLiteral("uiMode=%1 displayMode=%2 view=%3 fullScreen=%4 volume=%5 mute=%6 streaming=%7 "
+                              "pending=%8 playing=%9 busy=%10 services=%11 schedules=%12 maximized=%13 "
+                              "mediaType=%14 popup=%15")
+            .arg(m_state.uiMode)
+            .arg(m_state.displayMode)
+            .arg(m_currentView)
+            .arg(m_state.fullScreen)
+            .arg(m_state.volume)
+            .arg(m_state.mute)
+            .arg(m_state.streamingService)
+            .arg(m_playback->PendingService())
+            .arg(m_player->MediaPlayer().IsPlaying() ? 1 : 0)
+            .arg(m_box.IsBusy() ? 1 : 0)
+            .arg(db.Services().size())
+            .arg(db.Schedules().size())
+            .arg(m_window->IsMaximized() ? 1 : 0)
+            .arg(m_state.mediaType)
+            .arg(m_popup && m_popup->isVisible() ? 1 : 0);
+    });
+    probe.AddCommand(QStringLiteral("servicekey"), [this](const QStringList& args) -> QString {
+        // The key of a row of the channel list, so that a journey knows what it double-clicked.
+        bool ok = false;
+        const int row = args.value(0).toInt(&ok);
+        const int key = ok ? m_channelPage->List()->KeyAt(row) : -1;
+        return key >= 0 ? QString::number(key) : QString();
+    });
 }
 
 void CMainFrame::CreateChildren()
@@ -107,13 +148,46 @@ void CMainFrame::CreateChildren()
     m_scheduleEdit = new CKelvoViewScheduleEdit(db, *m_messages, boxTime, this);
     m_guide = new CKelvoViewEPG(db, *m_messages, boxTime, this);
     m_views = {m_player, m_setting, m_schedule, m_scheduleEdit, m_guide};
+    const auto uiMode = [this] { return m_state.uiMode; };
+    m_schedulePage->SetUiModeQuery(uiMode);
+    m_schedulePage->SetLastStreamingService([this] { return m_state.lastStreamingService; });
+    m_scheduleEdit->SetUiModeQuery(uiMode);
+    m_scheduleEdit->SetDeleteConfirmation([this] {
+        return CKelvoMessageBox::Ask(this, CStringTable::Get(CStringTable::IDS_CONFIRM_DELETE),
+                                     CStringTable::Get(CStringTable::IDS_CONFIRM_DELETE_TEXT));
+    });
+    m_scheduleEdit->SetNotice(
+        [this](const QString& caption, const QString& text) { CKelvoMessageBox::Show(this, caption, text); });
     for (QWidget* view : m_views)
         view->hide();
 
+    NameWidgets();
     m_playback = new CPlaybackController(m_box, m_player->MediaPlayer(), m_state, this);
     m_player->SetMediaType(m_state.mediaType);
     m_channelPage->SetMediaType(m_state.mediaType);
     SwitchView(ViewPlayer);
+}
+
+void CMainFrame::NameWidgets()
+{
+    // Names for the accessibility tree and for the whole-journey tests, which find what to click
+    // by name.
+    const std::pair<QWidget*, const char*> names[] = {
+        {m_mainCaption, "mainCaption"},   {m_miniCaption, "miniCaption"},
+        {m_leftBar, "leftBar"},           {m_satBar, "satBar"},
+        {m_controlBar, "controlBar"},     {m_viewCaption, "viewCaption"},
+        {m_channelPage, "channelPage"},   {m_schedulePage, "schedulePage"},
+        {m_player, "playerView"},         {m_setting, "settingView"},
+        {m_schedule, "scheduleView"},     {m_scheduleEdit, "scheduleEditView"},
+        {m_guide, "guideView"},           {m_channelPage->List(), "channelList"},
+        {m_channelPage->SearchBox(), "channelSearch"}, {m_channelPage->TvButton(), "channelTv"},
+        {m_channelPage->RadioButton(), "channelRadio"}, {m_channelPage->RefreshButton(), "channelRefresh"},
+        {m_channelPage->DockButton(), "channelDock"},
+    };
+    for (const auto& [widget, name] : names) {
+        if (widget && widget->objectName().isEmpty())
+            widget->setObjectName(QLatin1String(name));
+    }
 }
 
 void CMainFrame::CreateCommands()
@@ -478,7 +552,7 @@ void CMainFrame::OnToggleRemote()
     if (m_remote->isVisible()) {
         m_remote->hide();
     } else {
-        m_remote->move(frameGeometry().topRight());
+        m_remote->move(frameGeometry().right() + 1, frameGeometry().top());
         m_remote->show();
     }
     activateWindow();
@@ -507,7 +581,7 @@ void CMainFrame::OnSaveSettings()
 
 void CMainFrame::OnShowChannelInfo(int serviceKey)
 {
-    CKelvoChannelInfoDlg dlg(m_app.Database(), serviceKey, m_player->MediaPlayer(), this);
+    CKelvoDlgChannelInfo dlg(m_app.Database(), serviceKey, m_player->MediaPlayer(), this);
     dlg.exec();
 }
 

@@ -15,6 +15,7 @@ class CKelvoPageChannel;
 class CKelvoPageSchedule;
 class CKelvoPlayerApp;
 class CKelvoSATInfoBar;
+class CKelvoTestProbe;
 class CKelvoViewEPG;
 class CKelvoViewPlayer;
 class CKelvoViewSchedule;
@@ -93,6 +94,7 @@ protected:
 
 private:
     void CreateChildren();
+    void NameWidgets();
     void CreateCommands();
     void ConnectMessages();
     void ConnectController();
@@ -102,6 +104,7 @@ private:
     void Layout();
     void UpdateMinimumSize();
     void DockChannelPopup();
+    void AddProbeCommands(CKelvoTestProbe& probe);
 
     void OnShowGuide(int serviceKey);
     void OnEditSchedule(const CScheduleElement& schedule);

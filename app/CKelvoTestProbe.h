@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <map>
+
+class QLocalServer;
+class QLocalSocket;
+class QWidget;
+
+// A line-based local socket through which the whole-journey tests ask the running program where
+// things are and what state it is in; the input itself always comes from the X server. It exists
+// only when the environment variable KELVO_PROBE names a socket path, so a user never has one.
+class CKelvoTestProbe final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CKelvoTestProbe)
+
+public:
+    using Handler = std::function<QString(const QStringList& args)>;
+
+    // Null when the environment does not ask for a probe.
+    static CKelvoTestProbe* CreateFromEnvironment(QObject* parent);
+
+    // A command answers one line; an unknown command or a handler's empty answer gives "error".
+    void AddCommand(const QString& name, Handler handler);
+
+    // The global rectangle of a widget as "x y w h visible", or "" when none has that name.
+    static QString WidgetGeometry(const QString& objectName);
+    static QWidget* FindWidget(const QString& objectName);
+
+private:
+    CKelvoTestProbe(const QString& path, QObject* parent);
+    void OnConnection();
+    void OnReadyRead(QLocalSocket* socket);
+
+    QLocalServer* m_server;
+    std::map<QString, Handler> m_commands;
+};
