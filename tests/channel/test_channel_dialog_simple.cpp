@@ -78,6 +78,8 @@ TEST_F(SimpleListTest, LayoutFollowsTheTemplate)
     EXPECT_EQ(dlg.CloseButton()->geometry(), QRect(2 + 333 - 30, 2 + 6, 24, 24));
     EXPECT_EQ(dlg.List()->GetItemHeight(), 30);
     EXPECT_EQ(dlg.Title()->geometry().top(), 2);
+    dlg.SetChosenService(MakeServiceKey(0, 7));
+    EXPECT_TRUE(dlg.grab().save(QStringLiteral("channel_list_simple.png")));
 }
 
 TEST_F(SimpleListTest, DoubleClickChoosesSingleClickOnlySelects)

@@ -83,6 +83,7 @@ TEST_F(InfoTest, IdentifiersAndEventFromTheDatabase)
                                    CKelvoRes::FormatTime(res.timeFormat, s->presentEvent.start) + " ~ " +
                                    CKelvoRes::FormatTime(res.timeFormat, s->presentEvent.end));
     EXPECT_TRUE(dlg.Caption()->Text().contains("Seven"));
+    EXPECT_TRUE(dlg.grab().save(QStringLiteral("channel_info.png")));
 
     // no event on air, and no such service at all
     CKelvoDlgChannelInfo quiet(box.db, MakeServiceKey(0, 6), player);

@@ -37,6 +37,11 @@ QPlainTextEdit* ReadOnlyText(QWidget* parent, const QFont& font)
     auto* e = new QPlainTextEdit(parent);
     e->setReadOnly(true);
     e->setFrameShape(QFrame::NoFrame);
+    // Plain multi-line fields without scroll bars of their own, as the template's edits are: the
+    // wheel and the keys still scroll a long description.
+    e->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    e->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    e->document()->setDocumentMargin(1);
     e->setFont(font);
     QPalette pal = e->palette();
     pal.setColor(QPalette::Base, kBack);
