@@ -16,6 +16,7 @@
 #include "app/bars/CViewCaptionBar.h"
 #include "model/CQuarnDataModel.h"
 #include "player/CKelvoControlBar.h"
+#include "player/CKelvoOverlayManager.h"
 #include "player/CKelvoSATInfoBar.h"
 #include "player/CKelvoViewPlayer.h"
 #include "protocol/CQuarnWrapper.h"
@@ -71,6 +72,8 @@ bool CMainFrame::LoadFrame()
     ConnectController();
 
     m_window = new CKelvoWindowHandler(this);
+    m_window->CreateGlowWindows(8, false);
+    CreateOverlays();
     m_remote = CreateRCU(this);
     if (auto* rcu = qobject_cast<CKelvoRCUWindow*>(m_remote.data())) {
         m_remoteBridge = new CRemoteBridge(m_box, this);
@@ -168,6 +171,17 @@ void CMainFrame::CreateChildren()
     SwitchView(ViewPlayer);
 }
 
+void CMainFrame::CreateOverlays()
+{
+    // In full screen the bars float over the picture as windows of their own: a child widget
+    // painted over the engine's native window would not show.
+    m_overlays = new CKelvoOverlayManager(m_player, this);
+    m_overlays->SetOverlay(CKelvoOverlayManager::Edge::Bottom, [this](bool on) { m_controlBar->ShowOverlay(on); });
+    m_overlays->SetOverlay(CKelvoOverlayManager::Edge::Top, [this](bool on) { m_miniCaption->ShowOverlay(on); });
+    m_overlays->SetPlayingQuery([this] { return m_player->MediaPlayer().IsPlaying(); });
+    connect(m_playback, &CPlaybackController::pictureStarted, m_overlays, &CKelvoOverlayManager::RestartCursorTimer);
+}
+
 void CMainFrame::NameWidgets()
 {
     // Names for the accessibility tree and for the whole-journey tests, which find what to click
@@ -258,7 +272,7 @@ void CMainFrame::ConnectMessages()
 void CMainFrame::ConnectController()
 {
     const auto views = [this] {
-        return std::make_tuple(m_channelPage, m_schedulePage, m_schedule, m_guide);
+        return std::make_tuple(m_channelPage, m_schedulePage, m_schedule, m_guide, m_player, m_controlBar, m_satBar);
     };
     connect(&m_box, &CBoxController::updateBegins, this, [views] {
         std::apply([](auto*... v) { (v->BeginUpdate(), ...); }, views());
@@ -274,6 +288,9 @@ void CMainFrame::ConnectController()
         m_schedule->ClearMembers();
         m_channelPage->RefreshContent();
         m_schedulePage->RefreshContent();
+        m_player->RefreshContent();
+        m_controlBar->RefreshContent();
+        m_satBar->RefreshContent();
     });
     connect(&m_box, &CBoxController::schedulesChanged, m_guide, &CKelvoViewEPG::RefreshContent);
     connect(&m_box, &CBoxController::busyChanged, this, &CMainFrame::OnBusyChanged);
@@ -392,7 +409,7 @@ void CMainFrame::Layout()
     QRect r = contentsRect();
     for (int i = 0; i < BarCount; ++i) {
         QWidget* bar = m_bars[static_cast<size_t>(i)];
-        if (!bar || bar->isHidden())
+        if (!bar || bar->isHidden() || IsFloating(static_cast<Bar>(i)))
             continue;
         const QSize hint = bar->sizeHint();
         switch (static_cast<Bar>(i)) {
@@ -413,6 +430,15 @@ void CMainFrame::Layout()
     }
     if (m_currentView >= 0)
         m_views[static_cast<size_t>(m_currentView)]->setGeometry(r);
+}
+
+bool CMainFrame::IsFloating(Bar bar) const
+{
+    if (bar == ControlBar)
+        return m_controlBar->IsOverlayShown();
+    if (bar == MiniCaption)
+        return m_miniCaption->IsOverlayShown();
+    return false;
 }
 
 void CMainFrame::resizeEvent(QResizeEvent* event)
@@ -592,10 +618,15 @@ void CMainFrame::SetFullScreen(bool on)
         SwitchView(ViewPlayer);
         for (QWidget* bar : m_bars)
             bar->hide();
+        m_player->SetFullScreen(true);
         Layout();
         m_window->SetFullScreen(true);
+        m_overlays->SetFullScreen(true);
         return;
     }
+    // The floating bars dock before they are shown again as bars of the frame.
+    m_overlays->SetFullScreen(false);
+    m_player->SetFullScreen(false);
     m_window->SetFullScreen(false);
     (m_state.displayMode == 1 ? static_cast<QWidget*>(m_miniCaption) : m_mainCaption)->show();
     m_viewCaption->show();
@@ -612,7 +643,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         return;
     }
     m_state.maximized = isMaximized() ? 1 : 0;
-    const QRect normal = normalGeometry();
+    const QRect normal = m_window->NormalGeometry();
     m_state.windowLeft = normal.left();
     m_state.windowTop = normal.top();
     m_state.windowRight = normal.left() + normal.width();

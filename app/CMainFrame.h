@@ -11,6 +11,7 @@ class CBoxController;
 class CKelvoCommandTable;
 class CKelvoControlBar;
 class CKelvoLeftBar;
+class CKelvoOverlayManager;
 class CKelvoPageChannel;
 class CKelvoPageSchedule;
 class CKelvoPlayerApp;
@@ -95,6 +96,8 @@ protected:
 private:
     void CreateChildren();
     void NameWidgets();
+    void CreateOverlays();
+    bool IsFloating(Bar bar) const;
     void CreateCommands();
     void ConnectMessages();
     void ConnectController();
@@ -124,6 +127,7 @@ private:
     CMainFrameMessages* m_messages = nullptr;
     CKelvoCommandTable* m_commands = nullptr;
     CKelvoWindowHandler* m_window = nullptr;
+    CKelvoOverlayManager* m_overlays = nullptr;
     CPlaybackController* m_playback = nullptr;
     CRemoteBridge* m_remoteBridge = nullptr;
 
