@@ -56,6 +56,14 @@ CKelvoTestProbe::CKelvoTestProbe(const QString& path, QObject* parent) : QObject
         }
         return {};
     });
+    AddCommand(QStringLiteral("rowtext"), [](const QStringList& args) -> QString {
+        const auto* list = args.size() == 2 ? qobject_cast<const CNxListBox*>(FindWidget(args[0])) : nullptr;
+        bool ok = false;
+        const int index = args.value(1).toInt(&ok);
+        if (!list || !ok || index < 0 || index >= list->GetCount())
+            return {};
+        return list->GetText(index).simplified();
+    });
     AddCommand(QStringLiteral("count"), [](const QStringList& args) -> QString {
         const auto* list = args.size() == 1 ? qobject_cast<const CNxListBox*>(FindWidget(args[0])) : nullptr;
         return list ? QString::number(list->GetCount()) : QString();

@@ -147,6 +147,10 @@ void CMainFrame::CreateChildren()
 
     m_player = new CKelvoViewPlayer(db, *m_messages, this);
     m_setting = new CKelvoViewSetting(*m_messages, this);
+    // Developers run the demo box on loopback, inside a private network namespace when it
+    // announces itself; the program otherwise searches the computer's local networks.
+    if (qEnvironmentVariable("KELVO_DISCOVERY") == QLatin1String("loopback"))
+        m_setting->SetDiscoveryScope(DiscoveryScope::Loopback);
     m_schedule = new CKelvoViewSchedule(db, *m_messages, this);
     m_scheduleEdit = new CKelvoViewScheduleEdit(db, *m_messages, boxTime, this);
     m_guide = new CKelvoViewEPG(db, *m_messages, boxTime, this);
@@ -180,6 +184,7 @@ void CMainFrame::CreateOverlays()
     m_overlays->SetOverlay(CKelvoOverlayManager::Edge::Top, [this](bool on) { m_miniCaption->ShowOverlay(on); });
     m_overlays->SetPlayingQuery([this] { return m_player->MediaPlayer().IsPlaying(); });
     connect(m_playback, &CPlaybackController::pictureStarted, m_overlays, &CKelvoOverlayManager::RestartCursorTimer);
+    connect(m_controlBar, &CKelvoControlBar::docked, this, &CMainFrame::Layout);
 }
 
 void CMainFrame::NameWidgets()
@@ -193,7 +198,7 @@ void CMainFrame::NameWidgets()
         {m_channelPage, "channelPage"},   {m_schedulePage, "schedulePage"},
         {m_player, "playerView"},         {m_setting, "settingView"},
         {m_schedule, "scheduleView"},     {m_scheduleEdit, "scheduleEditView"},
-        {m_guide, "guideView"},           {m_channelPage->List(), "channelList"},
+        {m_guide, "guideView"},           {m_channelPage->List(), "ChannelList"},
         {m_channelPage->SearchBox(), "channelSearch"}, {m_channelPage->TvButton(), "channelTv"},
         {m_channelPage->RadioButton(), "channelRadio"}, {m_channelPage->RefreshButton(), "channelRefresh"},
         {m_channelPage->DockButton(), "channelDock"},
@@ -343,11 +348,12 @@ void CMainFrame::Apply(const CUiLayout& layout)
         m_controlBar->SetDisplayMode(layout.displayMode);
     }
     UpdateMinimumSize();
-    if (layout.refresh)
-        RefreshFromBox();
     Layout();
     SwitchView(layout.view);
     m_commands->UpdateStates();
+    // Last: the reload waits in a nested loop, and what paints meanwhile is the new mode.
+    if (layout.refresh)
+        RefreshFromBox();
 }
 
 void CMainFrame::ApplyTrigger(UiTrigger trigger)

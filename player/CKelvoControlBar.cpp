@@ -261,6 +261,7 @@ void CKelvoControlBar::Dock()
         m_showAfterDock = false;
         show();
     }
+    emit docked();
 }
 
 void CKelvoControlBar::setVisible(bool visible)

@@ -66,6 +66,8 @@ public:
 
 signals:
     void overlayShown(bool on);
+    // A child of its home again after floating: the home lays it out anew.
+    void docked();
 
 public slots:
     void BeginUpdate();

@@ -183,6 +183,11 @@ void CKelvoWindowHandler::SetFullScreen(bool on)
     m_fullScreen = on;
     if (on) {
         m_frame->showFullScreen();
+        // A window manager makes a full-screen window cover its monitor; without one (a bare X
+        // server, a kiosk session) nobody would, so the window covers it itself.
+        if (const QScreen* screen = m_frame->screen()) {
+            m_frame->setGeometry(screen->geometry());
+        }
     } else if (m_maximizedBeforeFullScreen) {
         m_restoreGeometry = m_normalGeometry;
         m_frame->showMaximized();
