@@ -1,5 +1,6 @@
 // The settings form with real discovery, inside a private network namespace (tools/netns-run)
-// under Xvfb: the demo box announces itself by UPnP on "lo" and the form searches loopback only.
+// on the offscreen platform: the demo box announces itself by UPnP on "lo" and the form
+// searches loopback only.
 
 #include "DemoBoxProcess.h"
 #include "SettingsTestSupport.h"

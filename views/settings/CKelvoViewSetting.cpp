@@ -5,7 +5,6 @@
 #include "ui/CKelvoButton.h"
 #include "ui/CKelvoComboBox.h"
 #include "ui/CKelvoRes.h"
-#include "ui/CMainFrameMessages.h"
 #include "ui/CNxButton.h"
 #include "ui/CNxStatic.h"
 #include "ui/KelvoCommandIds.h"
@@ -124,8 +123,8 @@ protected:
 };
 } // namespace
 
-CKelvoViewSetting::CKelvoViewSetting(CMainFrameMessages& messages, QWidget* parent)
-    : QWidget(parent), m_messages(messages), m_frame(this)
+// The view has nothing to tell the frame: Save reaches it as a command from the caption bar.
+CKelvoViewSetting::CKelvoViewSetting(CMainFrameMessages&, QWidget* parent) : QWidget(parent), m_frame(this)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_frame.SetSkinBorders(true);

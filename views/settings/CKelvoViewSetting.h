@@ -76,8 +76,9 @@ public:
     void LoadFromSettings(const CBoxConnection& connection);
     // The controls' values as a connection (the box's port, not on the form, from LoadFromSettings).
     CBoxConnection SaveToSettings() const;
-    // What would make Save store a wrong setting (see CSettingsInput::Check); the frame shows
-    // the message instead of saving. The field at fault gets the keyboard focus.
+    // What would make Save store a setting other than the one typed (see CSettingsInput::Check),
+    // for a caller that refuses to save it and shows the message; the field at fault gets the
+    // keyboard focus. SaveToSettings itself stores whatever the form holds.
     std::optional<CSettingsInput::Problem> CheckInput();
 
     // The frame calls this whenever the active view changes. true: reload the controls from the
@@ -133,7 +134,6 @@ private:
     void LayoutCaption();
     void ShowCaption(bool show);
 
-    CMainFrameMessages& m_messages;
     CKelvoFrameImpl m_frame;
     CBoxConnection m_stored;
     CNearbyBoxList m_boxes;
