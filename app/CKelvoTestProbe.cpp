@@ -2,6 +2,7 @@
 
 #include "ui/CNxListBox.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -63,6 +64,18 @@ CKelvoTestProbe::CKelvoTestProbe(const QString& path, QObject* parent) : QObject
         if (!list || !ok || index < 0 || index >= list->GetCount())
             return {};
         return list->GetText(index).simplified();
+    });
+    // "button <text>": a shown push button by its text (message boxes' Yes, No, OK).
+    AddCommand(QStringLiteral("button"), [](const QStringList& args) -> QString {
+        const QString text = args.join(QLatin1Char(' '));
+        for (QWidget* w : QApplication::allWidgets()) {
+            const auto* button = qobject_cast<const QAbstractButton*>(w);
+            if (button && button->isVisible() && button->text().remove(QLatin1Char('&')) == text) {
+                const QPoint topLeft = w->mapToGlobal(QPoint(0, 0));
+                return QStringLiteral("%1 %2 %3 %4 1").arg(topLeft.x()).arg(topLeft.y()).arg(w->width()).arg(w->height());
+            }
+        }
+        return {};
     });
     AddCommand(QStringLiteral("count"), [](const QStringList& args) -> QString {
         const auto* list = args.size() == 1 ? qobject_cast<const CNxListBox*>(FindWidget(args[0])) : nullptr;

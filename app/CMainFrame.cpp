@@ -18,6 +18,7 @@
 #include "player/CKelvoControlBar.h"
 #include "player/CKelvoOverlayManager.h"
 #include "player/CKelvoSATInfoBar.h"
+#include "ui/CNxButton.h"
 #include "player/CKelvoViewPlayer.h"
 #include "protocol/CQuarnWrapper.h"
 #include "rcu/CKelvoRCUWindow.h"
@@ -30,7 +31,9 @@
 #include "views/channel/CKelvoChannelListBox.h"
 #include "views/channel/CKelvoDlgChannelInfo.h"
 #include "views/channel/CKelvoPageChannel.h"
+#include "views/guide/CKelvoEPGListBox.h"
 #include "views/guide/CKelvoViewEPG.h"
+#include "views/schedule/CKelvoScheduleListBox.h"
 #include "views/schedule/CKelvoPageSchedule.h"
 #include "views/schedule/CKelvoViewSchedule.h"
 #include "views/schedule/CKelvoViewScheduleEdit.h"
@@ -118,6 +121,32 @@ void CMainFrame::AddProbeCommands(CKelvoTestProbe& probe)
             .arg(m_state.mediaType)
             .arg(m_popup && m_popup->isVisible() ? 1 : 0);
     });
+    probe.AddCommand(QStringLiteral("guiderow"), [this](const QStringList& args) -> QString {
+        const EPGRow* row = m_guide->List()->Rows().At(args.value(0).toInt());
+        return row ? QStringLiteral("%1 %2 %3").arg(row->eventId).arg(row->start).arg(row->end) : QString();
+    });
+    probe.AddCommand(QStringLiteral("guidepart"), [this](const QStringList& args) -> QString {
+        CKelvoEPGListBox* list = m_guide->List();
+        const QRect r = list->PartRect(args.value(0).toInt(), args.value(1).toInt());
+        if (r.isEmpty() || !list->isVisible())
+            return {};
+        const QPoint topLeft = list->mapToGlobal(r.topLeft());
+        return QStringLiteral("%1 %2 %3 %4").arg(topLeft.x()).arg(topLeft.y()).arg(r.width()).arg(r.height());
+    });
+    probe.AddCommand(QStringLiteral("schedulerow"), [this](const QStringList& args) -> QString {
+        const auto& rows = m_schedulePage->List()->Rows().Rows();
+        const int index = args.value(0).toInt();
+        if (index < 0 || index >= static_cast<int>(rows.size()))
+            return {};
+        const CScheduleElement& s = rows[static_cast<size_t>(index)].schedule;
+        return QStringLiteral("new=%1 id=%2 eventId=%3 type=%4 start=%5 end=%6")
+            .arg(rows[static_cast<size_t>(index)].isNew ? 1 : 0)
+            .arg(s.id)
+            .arg(s.eventId)
+            .arg(s.type)
+            .arg(s.start)
+            .arg(s.end);
+    });
     probe.AddCommand(QStringLiteral("servicekey"), [this](const QStringList& args) -> QString {
         // The key of a row of the channel list, so that a journey knows what it double-clicked.
         bool ok = false;
@@ -201,7 +230,8 @@ void CMainFrame::NameWidgets()
         {m_guide, "guideView"},           {m_channelPage->List(), "ChannelList"},
         {m_channelPage->SearchBox(), "channelSearch"}, {m_channelPage->TvButton(), "channelTv"},
         {m_channelPage->RadioButton(), "channelRadio"}, {m_channelPage->RefreshButton(), "channelRefresh"},
-        {m_channelPage->DockButton(), "channelDock"},
+        {m_channelPage->DockButton(), "channelDock"},  {m_guide->List(), "GuideList"},
+        {m_schedulePage->List(), "ScheduleList"},       {m_player->GuideButton(), "PlayerGuideButton"},
     };
     for (const auto& [widget, name] : names) {
         if (widget && widget->objectName().isEmpty())

@@ -8,6 +8,7 @@
 #include "DemoBoxProcess.h"
 #include "app/CKelvoPlayerApp.h"
 #include "app/CMainFrame.h"
+#include "model/CQuarnDataModel.h"
 
 #include <QApplication>
 #include <QDir>

@@ -247,7 +247,105 @@ def journey_box_goes_away(run):
     run.shot("recovered")
 
 
+def click_button(run, text, timeout=5):
+    """A push button by its text, as in a message box."""
+    wait_for(lambda: run.app.ask("button " + text) is not None, timeout, f"the button {text}")
+    x, y, w, h, _ = (int(v) for v in run.app.ask("button " + text).split())
+    click_at(x + w // 2, y + h // 2)
+
+
+def schedule_rows(run):
+    rows = []
+    for i in range(int(run.app.ask("count ScheduleList") or 0)):
+        answer = run.app.ask(f"schedulerow {i}")
+        if answer:
+            rows.append(dict(kv.split("=") for kv in answer.split()))
+    return rows
+
+
+def journey_guide_and_schedule(run):
+    box = run.start_box("--no-upnp")
+    run.configure()
+    app = run.start_app()
+    play_first_tv_service(run)
+    schedules_before = int(run.state()["schedules"])
+    alarms_before = len(box.requests("set_alarm"))
+    app.click("PlayerGuideButton")
+    run.wait_state("the guide of the playing service", 15, view=VIEW_GUIDE, busy=0)
+    wait_for(lambda: int(app.ask("count GuideList") or 0) > 0, 15, "the guide's events")
+    future = None
+    for _ in range(6):
+        for i in range(int(app.ask("count GuideList"))):
+            answer = app.ask(f"guiderow {i}")
+            if not answer:
+                continue
+            event_id, start, end = (int(v) for v in answer.split())
+            if start > time.time() + 600 and app.ask(f"row GuideList {i}"):
+                future = (i, event_id, start, end)
+                break
+        if future:
+            break
+        # The running event is made visible at the bottom: the future ones are further down.
+        gx, gy, gw, gh = app.geometry("GuideList")
+        xdo("mousemove", "--sync", str(gx + gw // 2), str(gy + gh // 2))
+        xdo("click", "--repeat", "3", "--delay", "50", "5")
+        time.sleep(0.3)
+    if future is None:
+        raise JourneyError("no future event shown in the guide")
+    row, event_id, start, end = future
+    run.shot("guide")
+
+    def press_icon():
+        x, y, w, h = (int(v) for v in app.ask(f"guidepart {row} 30").split())
+        click_at(x + w // 2, y + h // 2)
+
+    press_icon()
+    wait_for(lambda: len(box.requests("set_alarm")) == alarms_before + 1, 10, "the play timer")
+    run.wait_state("the play timer in the database", 10, schedules=schedules_before + 1, busy=0)
+    press_icon()
+    wait_for(lambda: len(box.requests("set_alarm")) == alarms_before + 2, 10, "the recording timer")
+    run.wait_state("the box answered", 10, busy=0)
+    run.shot("guide-recording")
+
+    run.command(ID_MODE_SCHEDULE)
+    run.wait_state("My Schedule", 15, uiMode=1, busy=0)
+
+    def find_row():
+        for i, r in enumerate(schedule_rows(run)):
+            if r["new"] == "0" and int(r["eventId"]) == event_id:
+                return i, r
+        return None, None
+
+    wait_for(lambda: find_row()[0] is not None, 10, "the new timer in My Schedule")
+    index, entry = find_row()
+    if entry["type"] != "1":
+        raise JourneyError(f"the timer is not a recording: {entry}")
+    x, y, w, h = app.row("ScheduleList", index)
+    click_at(x + w // 2, y + h // 2)
+    run.wait_state("the edit form", 10, view=VIEW_EDIT)
+    run.shot("edit")
+    app.click("durationHours")
+    key("Up")
+    time.sleep(0.2)
+    run.command(1064)  # Save
+    wait_for(lambda: len(box.requests("set_alarm")) == alarms_before + 3, 10, "the changed timer")
+    run.wait_state("the box answered", 10, busy=0)
+    wait_for(lambda: find_row()[0] is not None, 10, "the changed timer in My Schedule")
+    index, changed = find_row()
+    if int(changed["end"]) - int(changed["start"]) != (int(entry["end"]) - int(entry["start"])) + 3600:
+        raise JourneyError(f"duration not one hour longer: {entry} -> {changed}")
+    run.shot("changed")
+    x, y, w, h = app.row("ScheduleList", index)
+    click_at(x + w // 2, y + h // 2)
+    run.wait_state("the edit form again", 10, view=VIEW_EDIT)
+    run.command(1062)  # Delete
+    click_button(run, "Yes")
+    run.wait_state("the timer deleted", 15, schedules=schedules_before, busy=0)
+    run.shot("deleted")
+
+
 JOURNEYS = {
+    "guide-and-schedule": journey_guide_and_schedule,
     "first-run": journey_first_run,
     "play-and-step": journey_play_and_step,
     "full-screen-and-mini": journey_full_screen_and_mini,

@@ -69,6 +69,8 @@ CScheduleDurationEdit::CScheduleDurationEdit(QWidget* parent) : QWidget(parent)
     m_minutes = new QSpinBox(this);
     m_minutes->setRange(0, 59);
     m_minutes->setSuffix(QStringLiteral(" Min"));
+    m_hours->setObjectName(QStringLiteral("durationHours"));
+    m_minutes->setObjectName(QStringLiteral("durationMinutes"));
     for (QSpinBox* box : {m_hours, m_minutes}) {
         box->setAlignment(Qt::AlignRight);
         box->setFont(KelvoRes().fontNormal12);
