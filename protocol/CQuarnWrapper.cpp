@@ -193,21 +193,24 @@ QStringList CQuarnWrapper::InterfaceAddresses()
 
 QString CQuarnWrapper::GetLocalAddress()
 {
-    // A box on this computer's loopback (the demo box) reaches us only there: no LAN interface
-    // address would do, and the stream must come back the same way.
+    // A box on this computer's loopback (the demo box) reaches us only there: when no address of
+    // ours shares its prefix, no LAN interface address would do, and the stream must come back
+    // the same way.
     const QStringList parts = address.split(QLatin1Char('.'));
-    if (parts.size() == 4 && parts.front() == QLatin1String("127")) {
-        localAddress = QStringLiteral("127.0.0.1");
+    const bool loopbackBox = parts.size() == 4 && parts.front() == QLatin1String("127");
+    const auto unmatched = [this, loopbackBox] {
+        if (loopbackBox)
+            localAddress = QStringLiteral("127.0.0.1");
         return localAddress;
-    }
+    };
     const QStringList addresses = localAddressProvider ? localAddressProvider() : InterfaceAddresses();
     if (addresses.isEmpty())
-        return localAddress;
+        return unmatched();
     QString prefix = address;
     for (;;) {
         const qsizetype dot = prefix.lastIndexOf(QLatin1Char('.'));
         if (dot < 0)
-            return localAddress;
+            return unmatched();
         prefix.truncate(dot);
         for (const QString& candidate : addresses) {
             if (candidate.startsWith(prefix)) {
