@@ -8,9 +8,7 @@
 #include "ui/KelvoCommandIds.h"
 
 #include <QCoreApplication>
-#include <QCursor>
 #include <QPainter>
-#include <QTimerEvent>
 #include <QWheelEvent>
 
 namespace {
@@ -25,9 +23,11 @@ CKelvoButton* MakeButton(QWidget* parent, int commandId, int imageId, int frames
 } // namespace
 
 CKelvoControlBar::CKelvoControlBar(const CQuarnDataModel& db, CMainFrameMessages& messages, QWidget* parent)
-    : CNxControlBar(parent), m_messages(messages)
+    : CNxControlBar(parent), m_messages(messages), m_overlay(new CBarOverlay(*this))
 {
     using namespace Kelvo;
+    connect(m_overlay, &CBarOverlay::cursorLeft, this, [this] { ShowOverlay(false); });
+    connect(m_overlay, &CBarOverlay::docked, this, &CKelvoControlBar::docked);
     SetBackgroundImage(&KelvoRes().imgControlBarBack);
 
     m_next = MakeButton(this, ID_NEXT_SERVICE, 398, 4);
@@ -179,7 +179,7 @@ CKelvoControlBar::Layout CKelvoControlBar::ComputeLayout(int width, bool channel
 void CKelvoControlBar::LayoutBar()
 {
     // The channel list is offered where the left bar is not visible: mini player, full screen.
-    const Layout l = ComputeLayout(width(), m_displayMode == 1 || m_overlay);
+    const Layout l = ComputeLayout(width(), m_displayMode == 1 || m_overlay->IsFloating());
     m_mini->move(l.mini.topLeft());
     m_normal->move(l.normal.topLeft());
     m_channelList->setVisible(!l.channelList.isNull());
@@ -198,93 +198,27 @@ void CKelvoControlBar::LayoutBar()
 
 void CKelvoControlBar::ShowOverlay(bool on)
 {
-    if (on == m_overlay) {
+    if (on == m_overlay->IsFloating()) {
         return;
     }
     if (on) {
-        QWidget* home = parentWidget();
+        const QWidget* home = parentWidget();
         if (home == nullptr) {
             return;
         }
-        m_home = home;
-        m_dockPending = false;
-        m_stackedAbove = nullptr;
-        const QObjectList& siblings = home->children();
-        const qsizetype index = siblings.indexOf(this);
-        for (qsizetype i = index + 1; index >= 0 && i < siblings.size(); ++i) {
-            if (siblings.at(i)->isWidgetType()) {
-                m_stackedAbove = static_cast<QWidget*>(siblings.at(i));
-                break;
-            }
-        }
         const QRect client = home->contentsRect();
-        const QRect band(client.left(), client.bottom() + 1 - kHeight, client.width(), kHeight);
-        m_overlayRect = QRect(home->mapToGlobal(band.topLeft()), band.size());
-        m_overlay = true;
-        // A child would not show over the engine's native picture window: a window of its own,
-        // kept above the frame, that never takes the focus from it.
-        setParent(home, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
-        setAttribute(Qt::WA_ShowWithoutActivating);
-        setGeometry(m_overlayRect);
-        LayoutBar();
-        show();
-        raise();
-        m_poll.start(kOverlayPollMs, this);
+        m_overlay->Float(QRect(client.left(), client.bottom() + 1 - kHeight, client.width(), kHeight));
     } else {
-        m_poll.stop();
-        m_overlay = false;
-        hide();
-        // Turning the window back into a child destroys its native window, and this may run
-        // inside a click on one of the bar's own buttons (mini/normal leave full screen), with
-        // that window's event handler still on the stack: the bar docks once the event is done.
-        m_dockPending = true;
-        m_showAfterDock = false;
-        QMetaObject::invokeMethod(this, &CKelvoControlBar::Dock, Qt::QueuedConnection);
-        LayoutBar();
+        m_overlay->Dock();
     }
+    LayoutBar();
     emit overlayShown(on);
-}
-
-void CKelvoControlBar::Dock()
-{
-    if (!m_dockPending) {
-        return;
-    }
-    m_dockPending = false;
-    if (m_home) {
-        setParent(m_home, Qt::Widget);
-        if (m_stackedAbove && m_stackedAbove->parentWidget() == m_home) {
-            stackUnder(m_stackedAbove);
-        }
-    }
-    if (m_showAfterDock) {
-        m_showAfterDock = false;
-        show();
-    }
-    emit docked();
 }
 
 void CKelvoControlBar::setVisible(bool visible)
 {
-    // Shown by the frame's layout before it has docked: shown once it is a child again, never as
-    // a stray window.
-    if (m_dockPending) {
-        m_showAfterDock = visible;
-        if (visible) {
-            return;
-        }
-    }
-    CNxControlBar::setVisible(visible);
-}
-
-void CKelvoControlBar::timerEvent(QTimerEvent* event)
-{
-    if (event->timerId() != m_poll.timerId()) {
-        CNxControlBar::timerEvent(event);
-        return;
-    }
-    if (!m_overlayRect.contains(QCursor::pos())) {
-        ShowOverlay(false);
+    if (!m_overlay->DeferVisible(visible)) {
+        CNxControlBar::setVisible(visible);
     }
 }
 
@@ -297,8 +231,8 @@ void CKelvoControlBar::resizeEvent(QResizeEvent* event)
 void CKelvoControlBar::wheelEvent(QWheelEvent* event)
 {
     // Docked, the turn reaches the frame by itself; floating, the bar has no parent to pass it to.
-    if (m_overlay && m_home) {
-        QCoreApplication::sendEvent(m_home, event);
+    if (m_overlay->IsFloating() && m_overlay->Home() != nullptr) {
+        QCoreApplication::sendEvent(m_overlay->Home(), event);
         return;
     }
     event->ignore();

@@ -1,9 +1,7 @@
 #pragma once
 
+#include "ui/CBarOverlay.h"
 #include "ui/CNxControlBar.h"
-
-#include <QBasicTimer>
-#include <QPointer>
 
 class CKelvoButton;
 class CKelvoInfoBox;
@@ -21,8 +19,6 @@ class CKelvoControlBar final : public CNxControlBar
 
 public:
     static constexpr int kHeight = 58;
-    static constexpr int kOverlayTimerId = 21;
-    static constexpr int kOverlayPollMs = 100;
 
     // Where the layout puts the controls of a bar of width `width`; a null rectangle means hidden.
     struct Layout
@@ -52,10 +48,10 @@ public:
     // place in the stacking order, so that the next layout docks it as before.
     void ShowOverlay(bool on);
     void setVisible(bool visible) override;
-    bool IsOverlayShown() const { return m_overlay; }
+    bool IsOverlayShown() const { return m_overlay->IsFloating(); }
     // Docked but not yet a child again (that happens on the next turn of the event loop).
-    bool IsDockPending() const { return m_dockPending; }
-    QRect OverlayRect() const { return m_overlayRect; }
+    bool IsDockPending() const { return m_overlay->IsDockPending(); }
+    QRect OverlayRect() const { return m_overlay->Rect(); }
 
     CKelvoInfoBox* InfoBox() const { return m_infoBox; }
     CKelvoSliderCtrl* VolumeSlider() const { return m_volume; }
@@ -77,12 +73,10 @@ public slots:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
-    void timerEvent(QTimerEvent* event) override;
     void DrawContent(QPainter& p) override;
 
 private:
     void LayoutBar();
-    void Dock();
     void ShowModeButtons();
 
     CMainFrameMessages& m_messages;
@@ -94,15 +88,7 @@ private:
     CKelvoButton* m_mini = nullptr;
     CKelvoButton* m_normal = nullptr;
     CKelvoInfoBox* m_infoBox = nullptr;
-    // The parent the floating bar docks back into; wheel turns over the floating bar go there.
-    QPointer<QWidget> m_home;
-    // The sibling stacked just above the bar before it floated.
-    QPointer<QWidget> m_stackedAbove;
-    QRect m_overlayRect;
-    QBasicTimer m_poll;
-    bool m_overlay = false;
-    bool m_dockPending = false;
-    bool m_showAfterDock = false;
+    CBarOverlay* m_overlay = nullptr;
     int m_displayMode = 0;
     bool m_settingVolume = false;
 };
