@@ -1,14 +1,15 @@
 #include "app/bars/CMiniFrameCaptionBar.h"
 
 #include "res/CStringTable.h"
+#include "ui/CBarOverlay.h"
 #include "ui/CKelvoRes.h"
 #include "ui/CNxStatic.h"
 
-#include <QCursor>
-#include <QTimerEvent>
-
-CMiniFrameCaptionBar::CMiniFrameCaptionBar(QWidget* parent) : CKelvoCaptionBar(parent)
+CMiniFrameCaptionBar::CMiniFrameCaptionBar(QWidget* parent)
+    : CKelvoCaptionBar(parent), m_overlay(new CBarOverlay(*this))
 {
+    connect(m_overlay, &CBarOverlay::cursorLeft, this, [this] { ShowOverlay(false); });
+    connect(m_overlay, &CBarOverlay::docked, this, &CMiniFrameCaptionBar::docked);
     SetBackgroundImage(&KelvoRes().imgBarDark38);
     m_title = new CNxStatic(CStringTable::Get(CStringTable::IDS_ON_AIR), this);
     m_title->setObjectName(QStringLiteral("title"));
@@ -22,7 +23,7 @@ CMiniFrameCaptionBar::CMiniFrameCaptionBar(QWidget* parent) : CKelvoCaptionBar(p
 int CMiniFrameCaptionBar::HitTest(QPoint pos) const
 {
     const int hit = CKelvoCaptionBar::HitTest(pos);
-    return hit == HitCaption && m_overlay ? HitNowhere : hit;
+    return hit == HitCaption && m_overlay->IsFloating() ? HitNowhere : hit;
 }
 
 void CMiniFrameCaptionBar::LayoutItems(int width)
@@ -34,7 +35,7 @@ void CMiniFrameCaptionBar::LayoutItems(int width)
 
 void CMiniFrameCaptionBar::EmitAction(int button)
 {
-    if (m_overlay) {
+    if (m_overlay->IsFloating()) {
         ShowOverlay(false);
         if (button != CloseButton) {
             emit fullScreenRequested();
@@ -50,58 +51,43 @@ void CMiniFrameCaptionBar::FullScreenChanged(bool on)
     }
 }
 
+bool CMiniFrameCaptionBar::IsOverlayShown() const
+{
+    return m_overlay->IsFloating();
+}
+
+bool CMiniFrameCaptionBar::IsDockPending() const
+{
+    return m_overlay->IsDockPending();
+}
+
+QRect CMiniFrameCaptionBar::OverlayRect() const
+{
+    return m_overlay->Rect();
+}
+
 void CMiniFrameCaptionBar::ShowOverlay(bool on)
 {
-    if (on == m_overlay) {
+    if (on == m_overlay->IsFloating()) {
         return;
     }
     if (on) {
-        QWidget* home = parentWidget();
+        const QWidget* home = parentWidget();
         if (home == nullptr) {
             return;
         }
-        m_home = home;
-        m_stackedAbove = nullptr;
-        const QObjectList& siblings = home->children();
-        const qsizetype index = siblings.indexOf(this);
-        for (qsizetype i = index + 1; index >= 0 && i < siblings.size(); ++i) {
-            if (siblings.at(i)->isWidgetType()) {
-                m_stackedAbove = static_cast<QWidget*>(siblings.at(i));
-                break;
-            }
-        }
         // The top of the frame's client area, inside its border: where the picture is.
         const QRect client = home->contentsRect();
-        const QRect band(home->mapToGlobal(client.topLeft()), QSize(client.width(), height()));
-        m_overlayRect = band;
-        m_overlay = true;
-        // A window of its own, so that it stays above the engine's native video window.
-        setParent(home, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
-        setAttribute(Qt::WA_ShowWithoutActivating);
-        setGeometry(band);
-        show();
-        m_poll.start(kOverlayPollMs, this);
+        m_overlay->Float(QRect(client.topLeft(), QSize(client.width(), height())));
     } else {
-        m_poll.stop();
-        m_overlay = false;
-        hide();
-        if (m_home != nullptr) {
-            setParent(m_home, Qt::Widget);
-            if (m_stackedAbove != nullptr && m_stackedAbove->parentWidget() == m_home) {
-                stackUnder(m_stackedAbove);
-            }
-        }
+        m_overlay->Dock();
     }
     emit overlayShown(on);
 }
 
-void CMiniFrameCaptionBar::timerEvent(QTimerEvent* event)
+void CMiniFrameCaptionBar::setVisible(bool visible)
 {
-    if (event->timerId() != m_poll.timerId()) {
-        CKelvoCaptionBar::timerEvent(event);
-        return;
-    }
-    if (!m_overlayRect.contains(QCursor::pos())) {
-        ShowOverlay(false);
+    if (!m_overlay->DeferVisible(visible)) {
+        CKelvoCaptionBar::setVisible(visible);
     }
 }

@@ -2,9 +2,7 @@
 
 #include "app/bars/CKelvoCaptionBar.h"
 
-#include <QBasicTimer>
-#include <QPointer>
-
+class CBarOverlay;
 class CNxStatic;
 
 // The mini player's 38-pixel title bar with the "ON AIR" title. In full screen it also floats
@@ -13,8 +11,6 @@ class CMiniFrameCaptionBar final : public CKelvoCaptionBar
 {
     Q_OBJECT
 public:
-    static constexpr int kOverlayPollMs = 100;
-
     explicit CMiniFrameCaptionBar(QWidget* parent = nullptr);
     Q_DISABLE_COPY_MOVE(CMiniFrameCaptionBar)
 
@@ -22,31 +18,31 @@ public:
 
     // On: the bar leaves the frame's layout and floats, as a window of its own, over the top band
     // of the frame's client area until the cursor leaves that band. Off: it goes back to being a
-    // hidden child of the frame.
+    // hidden child of the frame, in its old place in the stacking order, on the next turn of the
+    // event loop (docked); a show meanwhile waits for that.
     void ShowOverlay(bool on);
-    bool IsOverlayShown() const { return m_overlay; }
-    QRect OverlayRect() const { return m_overlayRect; }
+    void setVisible(bool visible) override;
+    bool IsOverlayShown() const;
+    // Docked but not yet a child again.
+    bool IsDockPending() const;
+    QRect OverlayRect() const;
 
     CNxStatic* Title() const { return m_title; }
 
 signals:
     void overlayShown(bool on);
+    // A child of the frame again after floating: the frame lays it out anew.
+    void docked();
 
 protected:
     // From the overlay, a window action first leaves full screen (except close, which simply
     // closes the application), so that minimize or maximize act on the normal window.
     void EmitAction(int button) override;
     void LayoutItems(int width) override;
-    // Leaving full screen docks the overlay at once, so the frame finds its bar back in place.
+    // Leaving full screen docks the overlay before the frame shows its bars again.
     void FullScreenChanged(bool on) override;
-    void timerEvent(QTimerEvent* event) override;
 
 private:
     CNxStatic* m_title = nullptr;
-    bool m_overlay = false;
-    QRect m_overlayRect;
-    QBasicTimer m_poll;
-    QPointer<QWidget> m_home;
-    // The sibling that was stacked just above the bar, so that docking keeps the stacking order.
-    QPointer<QWidget> m_stackedAbove;
+    CBarOverlay* m_overlay = nullptr;
 };

@@ -263,11 +263,23 @@ TEST_F(CaptionBars, MiniOverlayLeavesFullScreenBeforeActing)
     EXPECT_TRUE(mini->isVisible());
     EXPECT_EQ(mini->OverlayRect(), QRect(frame.mapToGlobal(QPoint(0, 0)), QSize(640, 38)));
     EXPECT_EQ(mini->HitTest({300, 20}), CB::HitNowhere); // the overlay does not drag the frame
+    QSignalSpy docked(mini, &CMiniFrameCaptionBar::docked);
     uitest::Click(mini->Button(CB::MinimizeButton), {12, 12});
     EXPECT_EQ(order, (QList<QString>{"full", "minimize"}));
     EXPECT_FALSE(mini->IsOverlayShown());
+    // The click came from the floating window itself: it stays a window until the click is done,
+    // and a show from the frame meanwhile waits for the dock instead of showing a stray window.
+    ASSERT_TRUE(mini->IsDockPending());
+    EXPECT_TRUE(mini->isWindow());
+    mini->show();
+    EXPECT_FALSE(mini->isVisible());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(mini->IsDockPending());
+    EXPECT_EQ(docked.count(), 1);
     EXPECT_FALSE(mini->isWindow());
     EXPECT_EQ(mini->parentWidget(), &frame);
+    EXPECT_EQ(mini->geometry(), QRect(0, 0, 640, 38)); // its place before it floated
+    EXPECT_TRUE(mini->isVisible());
 
     order.clear();
     mini->ShowOverlay(true);

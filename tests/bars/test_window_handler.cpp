@@ -319,9 +319,10 @@ TEST(WindowHandler, TakesOverTheFramesCaptionBars)
     ASSERT_TRUE(mini->isWindow());
     handler.SetFullScreen(false);
     EXPECT_FALSE(mini->IsOverlayShown());
+    EXPECT_EQ(frame.geometry(), QRect(100, 100, 800, 600));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !mini->IsDockPending(); }, 1000));
     EXPECT_FALSE(mini->isWindow());
     EXPECT_EQ(mini->parentWidget(), &frame);
-    EXPECT_EQ(frame.geometry(), QRect(100, 100, 800, 600));
 
     frame.refuse = false;
     QTest::mouseClick(main->Button(CKelvoCaptionBar::CloseButton), Qt::LeftButton, {}, QPoint(12, 12));
