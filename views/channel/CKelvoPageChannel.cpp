@@ -202,15 +202,11 @@ void CKelvoPageChannel::FillList()
 
 void CKelvoPageChannel::OnMediaButton(int type)
 {
-    if (type == m_rows.MediaType()) {
-        CheckMediaButtons();
-        return;
+    const int before = m_rows.MediaType();
+    SetMediaType(type);
+    if (m_rows.MediaType() != before) {
+        emit mediaTypeChanged(m_rows.MediaType());
     }
-    m_rows.SetMediaType(type);
-    CheckMediaButtons();
-    FillGroups(true);
-    FillList();
-    emit mediaTypeChanged(type);
 }
 
 void CKelvoPageChannel::OnSortActivated(int index)
