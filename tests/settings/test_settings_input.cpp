@@ -1,19 +1,14 @@
 // The settings form's input rules, without widgets: what the address fields make of typing and
 // pasting, what Save stores, and what it refuses.
 
+#include "SettingsTestSupport.h"
 #include "res/CStringTable.h"
 #include "views/settings/CSettingsInput.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-using Octets = CSettingsInput::Octets;
 using Field = CSettingsInput::Field;
-
-Octets O(const char* a, const char* b, const char* c, const char* d)
-{
-    return {QString::fromLatin1(a), QString::fromLatin1(b), QString::fromLatin1(c), QString::fromLatin1(d)};
-}
 
 struct TypeCase
 {
@@ -90,22 +85,6 @@ TEST(PortField, ValueOfTheText)
     };
     for (const auto& [text, value] : cases)
         EXPECT_EQ(CSettingsInput::PortValue(QString::fromLatin1(text)), value) << text;
-}
-
-CBoxConnection Stored()
-{
-    CBoxConnection c;
-    c.address = QStringLiteral("192.168.1.20");
-    c.port = 8081;
-    c.settings.streamingProtocol = CBoxSettings::UDP;
-    c.settings.pinCode = QStringLiteral("0000");
-    c.settings.userName = QStringLiteral("admin");
-    c.settings.password = QStringLiteral("s3cret");
-    c.settings.stodEnabled = true;
-    c.settings.stodAddress = QStringLiteral("192.168.1.77");
-    c.settings.stodPort = 1234;
-    c.settings.stodProtocol = CBoxSettings::RTP;
-    return c;
 }
 
 TEST(SettingsValues, RoundTripKeepsEverythingAndThePortOffTheForm)

@@ -28,28 +28,6 @@
 
 namespace {
 using V = CKelvoViewSetting;
-using Octets = CSettingsInput::Octets;
-
-Octets O(const char* a, const char* b, const char* c, const char* d)
-{
-    return {QString::fromLatin1(a), QString::fromLatin1(b), QString::fromLatin1(c), QString::fromLatin1(d)};
-}
-
-CBoxConnection Stored()
-{
-    CBoxConnection c;
-    c.address = QStringLiteral("192.168.1.20");
-    c.port = 8081;
-    c.settings.streamingProtocol = CBoxSettings::UDP;
-    c.settings.pinCode = QStringLiteral("0000");
-    c.settings.userName = QStringLiteral("admin");
-    c.settings.password = QStringLiteral("s3cret");
-    c.settings.stodEnabled = true;
-    c.settings.stodAddress = QStringLiteral("192.168.1.77");
-    c.settings.stodPort = 1234;
-    c.settings.stodProtocol = CBoxSettings::RTP;
-    return c;
-}
 
 UpnpDevice Box(quint32 address, const char* udn, const char* name = "NORVA+ Media Server")
 {
