@@ -4,6 +4,8 @@
 #include "DemoBoxProcess.h"
 #include "RawHttp.h"
 #include "tests/db/DbTestSupport.h"
+#include "tests/guide/GuideListTestSupport.h"
+#include "tests/support/DemoBoxTestSupport.h"
 #include "tests/ui/UiTestHelpers.h"
 #include "ui/CKelvoButton.h"
 #include "ui/CKelvoRes.h"
@@ -32,9 +34,7 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(box.ok()) << box.error();
-        wrapper.address = QString::fromStdString(box.host());
-        wrapper.port = box.port();
+        ASSERT_TRUE(ConnectToDemoBox(wrapper, box));
         ASSERT_TRUE(db.UpdateService());
         view.resize(700, 26 + 10 * CKelvoEPGListBox::kRowHeight);
         view.show();
@@ -65,13 +65,7 @@ protected:
     }
 
     CKelvoEPGListBox& List() { return *view.List(); }
-    std::vector<int> Ids()
-    {
-        std::vector<int> ids;
-        for (int i = 0; i < List().Rows().Count(); ++i)
-            ids.push_back(List().Rows().At(i)->eventId);
-        return ids;
-    }
+    std::vector<int> Ids() { return guidetest::ShownIds(List()); }
     // The guide record's events that start on the local date of `day`, in reply order.
     std::vector<int> EventsOn(qint64 day) const
     {
@@ -83,7 +77,7 @@ protected:
         }
         return ids;
     }
-    QPoint Part(int row, int part) { return List().PartRect(row, part).center(); }
+    QPoint Part(int row, int part) { return guidetest::PartCentre(List(), row, part); }
     int IconOf(int row) { return CKelvoEPGRows::IconFrameFor(List().Rows().ScheduleOf(db, row)); }
     QImage Shot() { return List().grab().toImage(); }
 

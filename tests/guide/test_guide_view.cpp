@@ -1,6 +1,7 @@
 // The program guide view offscreen, filled from guide replies and driven by clicks: what it shows,
 // the messages its presses send to the frame, and that it never uses events the database has
 // already deleted.
+#include "tests/guide/GuideListTestSupport.h"
 #include "tests/guide/GuideTestSupport.h"
 #include "tests/ui/UiTestHelpers.h"
 #include "ui/CKelvoButton.h"
@@ -50,14 +51,8 @@ protected:
     }
 
     CKelvoEPGListBox& List() { return *view.List(); }
-    std::vector<int> Ids()
-    {
-        std::vector<int> ids;
-        for (int i = 0; i < List().Rows().Count(); ++i)
-            ids.push_back(List().Rows().At(i)->eventId);
-        return ids;
-    }
-    QPoint Part(int row, int part) { return List().PartRect(row, part).center(); }
+    std::vector<int> Ids() { return ShownIds(List()); }
+    QPoint Part(int row, int part) { return PartCentre(List(), row, part); }
     int Row(int eventId) { return List().Rows().FindEvent(eventId); }
     const CScheduleElement* ScheduleOf(int eventId) { return List().Rows().ScheduleOf(box.db, Row(eventId)); }
     QImage Shot() { return List().grab().toImage(); }

@@ -8,6 +8,7 @@
 #include "model/ServiceKey.h"
 #include "protocol/CQuarnWrapper.h"
 #include "protocol/CQuarnXML.h"
+#include "tests/support/DemoBoxTestSupport.h"
 #include "tests/support/TestHelpers.h"
 #include "tests/ui/UiTestHelpers.h"
 #include "ui/CKelvoButton.h"
@@ -57,9 +58,7 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(box.ok()) << box.error();
-        wrapper.address = QString::fromStdString(box.host());
-        wrapper.port = box.port();
+        ASSERT_TRUE(ConnectToDemoBox(wrapper, box));
         wrapper.localAddressProvider = [] { return QStringList{QStringLiteral("127.0.0.1")}; };
 
         page.SetUiModeQuery([] { return kScheduleMode; });
