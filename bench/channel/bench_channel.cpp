@@ -3,18 +3,16 @@
 // filter and the sort of keys, nothing per row beyond that; a repaint costs a page, whatever the
 // row count. Run with QT_QPA_PLATFORM=offscreen.
 #include "bench/core/BigBox.h"
+#include "bench/ui/WidgetBench.h"
 #include "model/CQuarnDataModel.h"
 #include "protocol/CQuarnWrapper.h"
 #include "protocol/CQuarnXML.h"
 #include "ui/CKelvoEdit.h"
-#include "ui/CKelvoRes.h"
 #include "ui/CMainFrameMessages.h"
 #include "views/channel/CChannelRows.h"
 #include "views/channel/CKelvoChannelListBox.h"
 #include "views/channel/CKelvoPageChannel.h"
 
-#include <QApplication>
-#include <QImage>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <memory>
@@ -104,11 +102,7 @@ void BM_RepaintPage(benchmark::State& state)
     l.list.RowsRefilled();
     l.list.SetTopIndex(l.list.GetCount() / 2);
     l.list.SetStreamingService(l.list.KeyAt(l.list.GetCount() / 2 + 1));
-    QImage target(l.list.size(), QImage::Format_ARGB32_Premultiplied);
-    for (auto _ : state) {
-        l.list.render(&target);
-        benchmark::ClobberMemory();
-    }
+    widgetbench::RepaintEachIteration(state, l.list);
 }
 
 void BM_ScrollAndRepaint(benchmark::State& state)
@@ -116,18 +110,7 @@ void BM_ScrollAndRepaint(benchmark::State& state)
     ListOnly l;
     l.rows.FillList();
     l.list.RowsRefilled();
-    QImage target(l.list.size(), QImage::Format_ARGB32_Premultiplied);
-    const int rows = l.list.GetCount();
-    int top = 0;
-    for (auto _ : state) {
-        top += l.list.PageRows();
-        if (top > rows - l.list.PageRows()) {
-            top = 0;
-        }
-        l.list.SetTopIndex(top);
-        l.list.render(&target);
-        benchmark::ClobberMemory();
-    }
+    widgetbench::PageAndRepaintEachIteration(state, l.list);
 }
 
 } // namespace
@@ -145,14 +128,6 @@ BENCHMARK(BM_ScrollAndRepaint)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    CKelvoRes::Instance().Load();
-    Box();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    // The box is read before the clock starts.
+    return widgetbench::Run(argc, argv, [] { Box(); });
 }

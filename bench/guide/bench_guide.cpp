@@ -2,6 +2,7 @@
 // reply by the protocol's reader without a box: showing the guide (the day of the reply, out of all
 // events), paging a day, repainting the list's page, and one step of the progress timer with the
 // repaint of the running row it causes. Run with QT_QPA_PLATFORM=offscreen.
+#include "bench/ui/WidgetBench.h"
 #include "model/CQuarnDataModel.h"
 #include "model/ServiceKey.h"
 #include "protocol/CQuarnWrapper.h"
@@ -11,7 +12,6 @@
 #include "views/guide/CKelvoEPGListBox.h"
 #include "views/guide/CKelvoViewEPG.h"
 
-#include <QApplication>
 #include <QDateTime>
 #include <QImage>
 #include <benchmark/benchmark.h>
@@ -127,21 +127,13 @@ void BM_RepaintPage(benchmark::State& state)
     ShownView shown;
     CKelvoEPGListBox& list = *shown.view.List();
     list.SetTopIndex(list.Rows().FirstNotEnded(Week().noon.toSecsSinceEpoch()));
-    QImage target(list.size(), QImage::Format_ARGB32_Premultiplied);
-    for (auto _ : state) {
-        list.render(&target);
-        benchmark::ClobberMemory();
-    }
+    widgetbench::RepaintEachIteration(state, list);
 }
 
 void BM_RepaintView(benchmark::State& state)
 {
     ShownView shown;
-    QImage target(shown.view.size(), QImage::Format_ARGB32_Premultiplied);
-    for (auto _ : state) {
-        shown.view.render(&target);
-        benchmark::ClobberMemory();
-    }
+    widgetbench::RepaintEachIteration(state, shown.view);
 }
 
 // What the timer does every 5 s: find the running row among those shown and redraw it.
@@ -172,12 +164,5 @@ BENCHMARK(BM_ProgressTick)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    CKelvoRes::Instance().Load();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return widgetbench::Run(argc, argv);
 }

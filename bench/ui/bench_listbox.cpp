@@ -1,10 +1,9 @@
 // Paints one page of a CNxListBox and pages through it, for 100, 10,000 and 100,000 rows; the
 // cost must not grow with the row count. Run with QT_QPA_PLATFORM=offscreen.
+#include "bench/ui/WidgetBench.h"
 #include "ui/CKelvoRes.h"
 #include "ui/CNxListBox.h"
 
-#include <QApplication>
-#include <QImage>
 #include <QPainter>
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -62,28 +61,13 @@ void BM_PaintPage(benchmark::State& state)
 {
     const auto list = MakeList(static_cast<int>(state.range(0)));
     list->SetTopIndex(static_cast<int>(state.range(0)) / 2);
-    QImage target(list->size(), QImage::Format_ARGB32_Premultiplied);
-    for (auto _ : state) {
-        list->render(&target);
-        benchmark::ClobberMemory();
-    }
+    widgetbench::RepaintEachIteration(state, *list);
 }
 
 void BM_ScrollPage(benchmark::State& state)
 {
-    const int rows = static_cast<int>(state.range(0));
-    const auto list = MakeList(rows);
-    QImage target(list->size(), QImage::Format_ARGB32_Premultiplied);
-    int top = 0;
-    for (auto _ : state) {
-        top += list->PageRows();
-        if (top > rows - list->PageRows()) {
-            top = 0;
-        }
-        list->SetTopIndex(top);
-        list->render(&target);
-        benchmark::ClobberMemory();
-    }
+    const auto list = MakeList(static_cast<int>(state.range(0)));
+    widgetbench::PageAndRepaintEachIteration(state, *list);
 }
 
 void BM_FillRows(benchmark::State& state)
@@ -102,13 +86,5 @@ BENCHMARK(BM_FillRows)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    CKelvoRes::Instance().Load();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return widgetbench::Run(argc, argv);
 }
