@@ -2,6 +2,13 @@
 
 #include <QUrl>
 
+namespace {
+
+// A UDP client port of 0 leaves the port to the box, which then sends to the usual MPEG-TS port.
+constexpr int kBoxDefaultUdpPort = 1234;
+
+} // namespace
+
 int CBoxSettings::ClientPort(int protocol)
 {
     switch (protocol) {
@@ -31,7 +38,9 @@ QString CBoxSettings::MediaAddress(const QString& localAddress, const QString& b
     case RTP:
         return QStringLiteral("rtp://%1:%2").arg(localAddress).arg(port);
     case UDP:
-        return QStringLiteral("udp://%1:%2").arg(localAddress).arg(port);
+        // The engine reads a host before the port as the only sender it accepts. The box sends
+        // from its own address, so the player listens on the port for any sender instead.
+        return QStringLiteral("udp://@:%1").arg(port == 0 ? kBoxDefaultUdpPort : port);
     case HLS:
         // A raw "@", ":", "/" or "%" in the credentials would move the host part elsewhere, so the
         // player would ask the wrong server; encoded, they reach the box as typed.

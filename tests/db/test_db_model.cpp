@@ -552,7 +552,7 @@ TEST_F(BoxOperationTest, StreamingAndKeysUseTheLinksAddressesAndCodes)
     EXPECT_EQ(link.started.address, "10.0.0.5");
     EXPECT_EQ(link.started.port, CBoxSettings::ClientPort(CBoxSettings::UDP));
     EXPECT_EQ(link.started.pin, "0000");
-    EXPECT_EQ(db.GetMediaAddress(), "udp://10.0.0.5:0");
+    EXPECT_EQ(db.GetMediaAddress(), "udp://@:1234");
     db.Settings().streamingProtocol = CBoxSettings::HLS;
     EXPECT_EQ(db.GetMediaAddress(), "http://root:@192.168.0.3/quarn/content.m3u8");
 

@@ -63,11 +63,14 @@ INSTANTIATE_TEST_SUITE_P(
     Protocols, StreamTargetTest,
     ::testing::Values(
         AddressCase{0, false, 2, 0, "192.168.0.20", 5004, "rtp://192.168.0.20:5004"},
-        AddressCase{1, false, 2, 1, "192.168.0.20", 0, "udp://192.168.0.20:0"},
+        // UDP listens for any sender: the box's stream comes from the box's address. Port 0 asks
+        // the box for its default port.
+        AddressCase{1, false, 2, 1, "192.168.0.20", 0, "udp://@:1234"},
         AddressCase{2, false, 0, 2, "192.168.0.20", 8080, "http://root:@192.168.0.3/quarn/content.m3u8"},
         // The other device gets the stream; the player still names this computer's port.
         AddressCase{2, true, 0, 0, "192.168.0.50", 1234, "rtp://192.168.0.20:8080"},
         AddressCase{0, true, 2, 2, "192.168.0.50", 1234, "http://root:@192.168.0.3/quarn/content.m3u8"},
+        AddressCase{0, true, 1, 1, "192.168.0.50", 1234, "udp://@:5004"},
         AddressCase{7, false, 0, 7, "192.168.0.20", -1, ""}));
 
 TEST_F(SettingsTest, CredentialsCannotMoveTheHost)
