@@ -198,18 +198,8 @@ void CKelvoControlBar::LayoutBar()
 
 void CKelvoControlBar::ShowOverlay(bool on)
 {
-    if (on == m_overlay->IsFloating()) {
+    if (!m_overlay->SetFloating(on, Qt::BottomEdge, kHeight)) {
         return;
-    }
-    if (on) {
-        const QWidget* home = parentWidget();
-        if (home == nullptr) {
-            return;
-        }
-        const QRect client = home->contentsRect();
-        m_overlay->Float(QRect(client.left(), client.bottom() + 1 - kHeight, client.width(), kHeight));
-    } else {
-        m_overlay->Dock();
     }
     LayoutBar();
     emit overlayShown(on);

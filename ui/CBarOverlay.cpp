@@ -6,10 +6,22 @@
 
 CBarOverlay::CBarOverlay(QWidget& bar) : QObject(&bar), m_bar(bar) {}
 
-bool CBarOverlay::Float(const QRect& band)
+bool CBarOverlay::SetFloating(bool on, Qt::Edge edge, int height)
+{
+    if (on == m_floating) {
+        return false;
+    }
+    if (!on) {
+        Dock();
+        return true;
+    }
+    return Float(edge, height);
+}
+
+bool CBarOverlay::Float(Qt::Edge edge, int height)
 {
     QWidget* home = m_bar.parentWidget();
-    if (m_floating || home == nullptr) {
+    if (home == nullptr) {
         return false;
     }
     m_home = home;
@@ -26,7 +38,10 @@ bool CBarOverlay::Float(const QRect& band)
     if (!m_bar.isWindow()) {
         m_dockedGeometry = m_bar.geometry();
     }
-    m_rect = QRect(home->mapToGlobal(band.topLeft()), band.size());
+    // Inside the home's border: where the picture is.
+    const QRect client = home->contentsRect();
+    const int top = edge == Qt::BottomEdge ? client.bottom() + 1 - height : client.top();
+    m_rect = QRect(home->mapToGlobal(QPoint(client.left(), top)), QSize(client.width(), height));
     m_floating = true;
     m_bar.setParent(home, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
     m_bar.setAttribute(Qt::WA_ShowWithoutActivating);
@@ -39,9 +54,6 @@ bool CBarOverlay::Float(const QRect& band)
 
 void CBarOverlay::Dock()
 {
-    if (!m_floating) {
-        return;
-    }
     m_poll.stop();
     m_floating = false;
     m_bar.hide();

@@ -25,11 +25,11 @@ public:
     // Owned by `bar`, the widget it floats.
     explicit CBarOverlay(QWidget& bar);
 
-    // Floats the bar over `band` (in its parent's coordinates), shown, raised and never taking
-    // the focus. False, and nothing changes, when the bar has no parent to come back to.
-    bool Float(const QRect& band);
-    // Hides the floating bar and docks it once the current event is done.
-    void Dock();
+    // On: the bar floats over the band of `height` pixels along `edge` (top or bottom) of its
+    // parent's client area, shown, raised and never taking the focus. Off: it hides and docks once
+    // the current event is done. True when that changed anything; floating needs a parent to come
+    // back to.
+    bool SetFloating(bool on, Qt::Edge edge, int height);
 
     bool IsFloating() const { return m_floating; }
     bool IsDockPending() const { return m_dockPending; }
@@ -52,6 +52,8 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
+    bool Float(Qt::Edge edge, int height);
+    void Dock();
     void FinishDock();
 
     QWidget& m_bar;

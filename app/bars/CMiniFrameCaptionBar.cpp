@@ -68,19 +68,8 @@ QRect CMiniFrameCaptionBar::OverlayRect() const
 
 void CMiniFrameCaptionBar::ShowOverlay(bool on)
 {
-    if (on == m_overlay->IsFloating()) {
+    if (!m_overlay->SetFloating(on, Qt::TopEdge, height())) {
         return;
-    }
-    if (on) {
-        const QWidget* home = parentWidget();
-        if (home == nullptr) {
-            return;
-        }
-        // The top of the frame's client area, inside its border: where the picture is.
-        const QRect client = home->contentsRect();
-        m_overlay->Float(QRect(client.topLeft(), QSize(client.width(), height())));
-    } else {
-        m_overlay->Dock();
     }
     emit overlayShown(on);
 }
