@@ -11,13 +11,6 @@
 #include <QPainter>
 
 namespace {
-const QColor kBack(27, 27, 27);
-const QColor kLine(54, 54, 54);
-const QColor kBright(243, 243, 243);
-const QColor kDim(65, 65, 65);
-const QColor kSecondLineLit(218, 218, 218);
-const QColor kSecondLine(151, 151, 151);
-
 // Windows-style edges (right and bottom exclusive) to a QRect.
 QRect Edges(int left, int top, int right, int bottom)
 {
@@ -52,8 +45,8 @@ CKelvoChannelListBox::CKelvoChannelListBox(const CQuarnDataModel& db, const CCha
 {
     setMouseTracking(true);
     SetItemHeight(kRowHeight);
-    SetBackgroundColor(kBack);
-    SetEmptyTextColor(kBright);
+    SetBackgroundColor(KelvoRes().colorListBack);
+    SetEmptyTextColor(KelvoRes().colorText);
     SetEmptyText(CStringTable::Get(CStringTable::IDS_LIST_EMPTY));
     PlaceScrollBar();
 }
@@ -281,12 +274,12 @@ void CKelvoChannelListBox::DrawItemBackground(QPainter& p, const QRect& rect, co
     } else if (service && service->live) {
         image = &KelvoRes().imgRowGrey43;
     }
-    p.fillRect(rect, kBack);
+    p.fillRect(rect, KelvoRes().colorListBack);
     if (image && !image->IsNull()) {
         const QRect band(rect.left(), rect.top(), rect.width(), image->FrameSize().height());
         image->Draw(p, band, 0, CNxImages::HAlign::Stretch, CNxImages::VAlign::Stretch);
     }
-    p.fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), kLine);
+    p.fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), KelvoRes().colorListLine);
 }
 
 void CKelvoChannelListBox::DrawItemContent(QPainter& p, const QRect& rect, const NxDrawItem& item) const
@@ -314,7 +307,7 @@ void CKelvoChannelListBox::DrawItemContent(QPainter& p, const QRect& rect, const
         res.imgIconLock.Draw(p, l.lock.translated(o), 0, CNxImages::HAlign::Left, CNxImages::VAlign::Top);
     }
 
-    p.setPen(service->streamingPossible ? kBright : kDim);
+    p.setPen(service->streamingPossible ? res.colorText : res.colorColumn2);
     p.setFont(res.fontBold15);
     DrawLine(p, l.number.translated(o), CChannelRows::NumberText(service->lcn), Qt::AlignLeft);
     if (p.fontMetrics().horizontalAdvance(service->name) > name.width()) {
@@ -323,9 +316,9 @@ void CKelvoChannelListBox::DrawItemContent(QPainter& p, const QRect& rect, const
     DrawLine(p, name, service->name, Qt::AlignLeft);
 
     if (!service->streamingPossible) {
-        p.setPen(kDim);
+        p.setPen(res.colorColumn2);
     } else {
-        p.setPen(item.selected || service->live ? kSecondLineLit : kSecondLine);
+        p.setPen(item.selected || service->live ? res.colorColumn1 : res.colorColumn3);
     }
     p.setFont(res.fontNormal12);
     const CEventElement& event = service->presentEvent;

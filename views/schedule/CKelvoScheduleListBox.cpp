@@ -7,12 +7,6 @@
 
 namespace {
 
-const QColor kBack(27, 27, 27);
-const QColor kLine(54, 54, 54);
-const QColor kFirst(243, 243, 243);
-const QColor kOther(151, 151, 151);
-const QColor kSelected(218, 218, 218);
-
 // One line, left-aligned, sitting on the bottom of its rectangle, cut with an ellipsis.
 void DrawLine(QPainter& p, const QRect& r, const QString& text)
 {
@@ -25,7 +19,7 @@ void DrawLine(QPainter& p, const QRect& r, const QString& text)
 CKelvoScheduleListBox::CKelvoScheduleListBox(QWidget* parent) : CNxListBox(parent, kListId)
 {
     SetItemHeight(kRowHeight);
-    SetBackgroundColor(kBack);
+    SetBackgroundColor(KelvoRes().colorListBack);
     SetNotify(true);
     SetSorted(false);
     m_geometry = RowGeometry(ClientRect().width());
@@ -80,15 +74,16 @@ void CKelvoScheduleListBox::mousePressEvent(QMouseEvent* event)
 
 void CKelvoScheduleListBox::DrawItemBackground(QPainter& p, const QRect& rect, const NxDrawItem& item) const
 {
-    const CNxImages& blue = KelvoRes().imgRowBlue75;
+    const CKelvoRes& res = KelvoRes();
+    const CNxImages& blue = res.imgRowBlue75;
     if (item.selected && !blue.IsNull()) {
-        p.fillRect(rect, kBack);
+        p.fillRect(rect, res.colorListBack);
         const QRect band(rect.left(), rect.top(), rect.width(), blue.FrameSize().height());
         blue.Draw(p, band.intersected(rect), 0, CNxImages::HAlign::Stretch, CNxImages::VAlign::Top);
     } else {
-        p.fillRect(rect, kBack);
+        p.fillRect(rect, res.colorListBack);
     }
-    p.fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), kLine);
+    p.fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), res.colorListLine);
 }
 
 void CKelvoScheduleListBox::DrawNewEntry(QPainter& p, const QRect& rect, const NxDrawItem& item) const
@@ -121,7 +116,7 @@ void CKelvoScheduleListBox::DrawItemContent(QPainter& p, const QRect& rect, cons
         res.imgIconLock.Draw(p, g.lock.translated(at), 0, CNxImages::HAlign::Centre,
                              CNxImages::VAlign::Centre);
 
-    p.setPen(item.selected ? kSelected : kFirst);
+    p.setPen(item.selected ? res.colorColumn1 : res.colorText);
     if (row.hasService) {
         p.setFont(res.fontBold15);
         DrawLine(p, g.number.translated(at), row.number);
@@ -135,7 +130,7 @@ void CKelvoScheduleListBox::DrawItemContent(QPainter& p, const QRect& rect, cons
     const QRect line2 = g.line2.translated(at);
     const bool small = QFontMetrics(res.fontNormal12).horizontalAdvance(row.eventName) > line2.width();
     p.setFont(small ? res.fontNormal10 : res.fontNormal12);
-    p.setPen(item.selected ? kSelected : kOther);
+    p.setPen(item.selected ? res.colorColumn1 : res.colorColumn3);
     DrawLine(p, line2, row.eventName);
     DrawLine(p, g.line3.translated(at), row.dateLine);
     DrawLine(p, g.line4.translated(at), row.durationLine);

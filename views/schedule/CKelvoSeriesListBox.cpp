@@ -11,10 +11,6 @@
 
 namespace {
 
-const QColor kText(243, 243, 243);
-const QColor kSkipped(65, 65, 65);
-const QColor kLine(54, 54, 54);
-
 void DrawLine(QPainter& p, const QRect& r, const QString& text)
 {
     p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
@@ -27,7 +23,7 @@ CKelvoSeriesListBox::CKelvoSeriesListBox(CMainFrameMessages& messages, QWidget* 
     : CNxListBox(parent, kListId), m_messages(messages)
 {
     SetItemHeight(kRowHeight);
-    SetBackgroundColor(QColor(0, 0, 0));
+    SetBackgroundColor(KelvoRes().colorBlack);
     SetEmptyText(CStringTable::Get(CStringTable::IDS_LIST_EMPTY));
     setMouseTracking(true);
     // Wide enough for any time of day in the skin's format and a four-digit minute count.
@@ -66,8 +62,8 @@ void CKelvoSeriesListBox::ClearMembers()
 
 void CKelvoSeriesListBox::DrawItemBackground(QPainter& p, const QRect& rect, const NxDrawItem&) const
 {
-    p.fillRect(rect, QColor(0, 0, 0));
-    p.fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), kLine);
+    p.fillRect(rect, KelvoRes().colorBlack);
+    p.fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), KelvoRes().colorListLine);
 }
 
 void CKelvoSeriesListBox::DrawItemContent(QPainter& p, const QRect& rect, const NxDrawItem& item) const
@@ -80,7 +76,7 @@ void CKelvoSeriesListBox::DrawItemContent(QPainter& p, const QRect& rect, const 
     const QPoint at = rect.topLeft();
     res.imgIconsSchedule.Draw(p, IconRect().translated(at), row.icon + (item.index == m_hot ? 5 : 0),
                               CNxImages::HAlign::Centre, CNxImages::VAlign::Centre);
-    p.setPen(row.skipped ? kSkipped : kText);
+    p.setPen(row.skipped ? res.colorColumn2 : res.colorText);
     p.setFont(res.fontNormal12);
     DrawLine(p, TimeRect().translated(at), row.timeLine);
     p.setFont(res.fontBold15);
