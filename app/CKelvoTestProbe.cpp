@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QMessageBox>
 #include <QVariant>
 #include <QWidget>
 
@@ -74,6 +75,14 @@ CKelvoTestProbe::CKelvoTestProbe(const QString& path, QObject* parent) : QObject
                 const QPoint topLeft = w->mapToGlobal(QPoint(0, 0));
                 return QStringLiteral("%1 %2 %3 %4 1").arg(topLeft.x()).arg(topLeft.y()).arg(w->width()).arg(w->height());
             }
+        }
+        return {};
+    });
+    // "message": the caption and text of a shown message box, as "caption|text".
+    AddCommand(QStringLiteral("message"), [](const QStringList&) -> QString {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (const auto* box = qobject_cast<const QMessageBox*>(w); box && box->isVisible())
+                return box->windowTitle() + QLatin1Char('|') + box->text();
         }
         return {};
     });

@@ -225,25 +225,51 @@ def journey_restart_keeps_state(run):
     run.shot("restarted")
 
 
+def expect_message(run, caption, text, timeout=40):
+    """Waits for a message box, checks its words and closes it with its OK button."""
+    wait_for(lambda: run.app.ask("message") is not None, timeout, f"the message {text!r}")
+    shown = run.app.ask("message")
+    run.shot("message")
+    if shown != f"{caption}|{text}":
+        raise JourneyError(f"message {shown!r}, expected {caption}|{text}")
+    click_button(run, "OK")
+    wait_for(lambda: run.app.ask("message") is None, 5, "the message to close")
+
+
 def journey_box_goes_away(run):
     box = run.start_box("--no-upnp")
+    port = box.port
     run.configure()
     app = run.start_app()
     wait_for(lambda: int(app.ask("count ChannelList") or 0) > 0, 20, "the channel list")
-    box.fault("cmd=svc_list&mode=hang")
+
+    # The box is switched off: a refresh and a start say so, and nothing hangs.
+    box.stop()
     started = time.monotonic()
-    run.command(ID_MODE_SCHEDULE)
-    run.command(ID_MODE_CHANNEL)
-    wait_for(lambda: run.state().get("busy") == "0", 60, "the hanging reload to give up")
-    run.shot("after-hang")
-    key("Return")
-    if time.monotonic() - started > 45:
+    x, y, w, h = app.row("ChannelList", 0)
+    click_at(x + w // 3, y + h // 2, double=True)
+    expect_message(run, "Start Streaming Failure", "Unknown error")
+    # A failed reload empties the database, so it comes after the start.
+    app.click("channelRefresh")
+    expect_message(run, "Service Update Failure", "Service update failed")
+    if time.monotonic() - started > 60:
+        raise JourneyError("a box that is off held the program longer than its time limits")
+
+    # Back, but its channel list hangs: the reload gives up after its time limit.
+    box = run.start_box("--no-upnp", "--fault", "svc_list=hang", port=port)
+    started = time.monotonic()
+    app.click("channelRefresh")
+    expect_message(run, "Service Update Failure", "Service update failed", timeout=90)
+    if time.monotonic() - started > 75:
         raise JourneyError("a hanging reply held the program longer than its time limit")
+    run.wait_state("not busy after the hang", 5, busy=0)
+
+    # Healthy again: everything works as before.
     box.fault("clear=1")
-    run.command(ID_MODE_SCHEDULE)
-    run.command(ID_MODE_CHANNEL)
+    app.click("channelRefresh")
     run.wait_state("recovered", 20, busy=0)
     wait_for(lambda: int(app.ask("count ChannelList") or 0) > 0, 20, "the channel list after recovery")
+    play_first_tv_service(run)
     run.shot("recovered")
 
 
