@@ -214,6 +214,7 @@ void CMainFrame::CreateOverlays()
     m_overlays->SetPlayingQuery([this] { return m_player->MediaPlayer().IsPlaying(); });
     connect(m_playback, &CPlaybackController::pictureStarted, m_overlays, &CKelvoOverlayManager::RestartCursorTimer);
     connect(m_controlBar, &CKelvoControlBar::docked, this, &CMainFrame::Layout);
+    connect(m_miniCaption, &CMiniFrameCaptionBar::docked, this, &CMainFrame::Layout);
 }
 
 void CMainFrame::NameWidgets()
