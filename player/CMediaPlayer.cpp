@@ -12,6 +12,10 @@ namespace {
 // (it could change outputs or caching behind our back), and the audio gain the product ships with.
 constexpr std::array<const char*, 4> kEngineArgs{"-I", "dumy", "--ignore-config", "--gain=20"};
 
+// More pictures than this lost in one second of play is a network the short cache cannot ride
+// out: at the box's 15 frames/s it is a stand-still of a fifth of a second.
+constexpr int kLostPicturesPerSecond = 3;
+
 constexpr std::array<libvlc_event_e, 5> kEngineEvents{
     libvlc_MediaPlayerMediaChanged, libvlc_MediaPlayerStopped, libvlc_MediaPlayerTimeChanged,
     libvlc_MediaPlayerVout, libvlc_MediaPlayerBuffering};
@@ -36,6 +40,8 @@ CMediaPlayer::CMediaPlayer(QObject* parent) : QObject(parent)
     if (!m_player)
         return;
     m_events = libvlc_media_player_event_manager(m_player.get());
+    m_lowLatencyWatch.setInterval(1000);
+    connect(&m_lowLatencyWatch, &QTimer::timeout, this, &CMediaPlayer::WatchLowLatencyPlay);
     libvlc_video_set_mouse_input(m_player.get(), 1);
     m_mute = libvlc_audio_get_mute(m_player.get()) == 1;
     const int volume = libvlc_audio_get_volume(m_player.get());
@@ -95,10 +101,67 @@ bool CMediaPlayer::Open(const QString& address)
     vlc::Media media;
     if (!location.isEmpty())
         media.reset(libvlc_media_new_location(m_instance.get(), location.constData()));
+    const QStringList options = StartOptions(address, m_startProfile, m_lowLatencyCacheMs);
+    if (media) {
+        for (const QString& option : options)
+            libvlc_media_add_option(media.get(), option.toUtf8().constData());
+    }
+    m_lowLatencyWatch.stop();
+    m_lowLatencyMedia = media && !options.isEmpty();
     // Even a failed open replaces the previous stream: the user asked for another one.
     libvlc_media_player_set_media(m_player.get(), media.get());
     m_media = std::move(media);
     return m_media != nullptr;
+}
+
+void CMediaPlayer::SetStartProfile(StartProfile profile)
+{
+    if (profile == m_startProfile)
+        return;
+    m_startProfile = profile;
+    m_lowLatencyCacheMs = kLowLatencyCacheMs;
+}
+
+QStringList CMediaPlayer::StartOptions(const QString& address, StartProfile profile, int cacheMs)
+{
+    if (profile != StartLowLatency)
+        return {};
+    const QString scheme = address.trimmed().section(QLatin1Char(':'), 0, 0).toLower();
+    if (scheme != QLatin1String("rtp") && scheme != QLatin1String("udp"))
+        return {};
+    const int cache = std::clamp(cacheMs, 0, kLowLatencyCacheMaxMs);
+    return {QStringLiteral(":network-caching=%1").arg(cache)};
+}
+
+int CMediaPlayer::GrownCache(int cacheMs, int lostPictures)
+{
+    if (lostPictures <= kLostPicturesPerSecond)
+        return cacheMs;
+    return std::min(std::max(cacheMs, 50) * 2, kLowLatencyCacheMaxMs);
+}
+
+int CMediaPlayer::LostPictures() const
+{
+    libvlc_media_stats_t stats{};
+    if (!m_media || libvlc_media_get_stats(m_media.get(), &stats) == 0)
+        return 0;
+    return stats.i_lost_pictures;
+}
+
+// While a stream opened with the short cache plays, the engine itself moves its play-out point
+// back when the stream's clock arrives late; what it cannot absorb it drops as late pictures.
+// Those drops decide the cache the next stream starts with; this one is not reopened, which would
+// cost the user a second picture start for a stutter that has already happened.
+void CMediaPlayer::WatchLowLatencyPlay()
+{
+    const int lost = LostPictures();
+    const int grown = GrownCache(m_lowLatencyCacheMs, lost - m_lostSeen);
+    m_lostSeen = lost;
+    if (grown == m_lowLatencyCacheMs)
+        return;
+    m_lowLatencyCacheMs = grown;
+    m_lowLatencyWatch.stop(); // one step per stream
+    emit lowLatencyCacheChanged(grown);
 }
 
 bool CMediaPlayer::Play()
@@ -275,10 +338,16 @@ void CMediaPlayer::Deliver(int code)
         break;
     case MsgStarted:
         // Only the media being opened starts playing; a report that trails a stop does not.
-        if (m_state == Opening)
+        if (m_state == Opening) {
             SetState(Playing);
+            if (alive && m_lowLatencyMedia) {
+                m_lostSeen = LostPictures();
+                m_lowLatencyWatch.start();
+            }
+        }
         break;
     default:
+        m_lowLatencyWatch.stop();
         SetState(Stopped);
         break;
     }

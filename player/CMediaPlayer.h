@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
+#include <QTimer>
 #include <QWidget>
 #include <atomic>
 
@@ -48,6 +50,21 @@ public:
     };
     Q_ENUM(PlayState)
 
+    // How a new media starts. Standard leaves the engine's own network cache (a second); with
+    // LowLatency an RTP or UDP stream starts with a short cache, so that the picture moves within
+    // a second of the click. HLS starts as in Standard: its segments arrive in bursts over HTTP
+    // and need the longer cache.
+    enum StartProfile : int
+    {
+        StartStandard = 0,
+        StartLowLatency = 1,
+    };
+    Q_ENUM(StartProfile)
+
+    // The short cache low-latency start begins with, and the most it grows to.
+    static constexpr int kLowLatencyCacheMs = 200;
+    static constexpr int kLowLatencyCacheMaxMs = 1000;
+
     explicit CMediaPlayer(QObject* parent = nullptr);
     ~CMediaPlayer() override;
 
@@ -60,9 +77,23 @@ public:
     QWidget* VideoWindow() const { return m_videoWindow; }
     void AttachEvents();
 
-    // Makes `address` the player's media; playing is started separately. An empty address
-    // releases the current media and returns false.
+    // Makes `address` the player's media, with the options of the start profile; playing is
+    // started separately. An empty address releases the current media and returns false.
     bool Open(const QString& address);
+
+    // Takes effect from the next Open. A change of profile forgets what low-latency start has
+    // learnt about the network; setting the same profile again keeps it.
+    void SetStartProfile(StartProfile profile);
+    StartProfile GetStartProfile() const { return m_startProfile; }
+    // The cache an RTP or UDP stream opened now starts with under LowLatency. It grows, for the
+    // next Open, when the stream played under it lost pictures to late or missing data.
+    int LowLatencyCacheMs() const { return m_lowLatencyCacheMs; }
+    // The engine's per-media options for `address` under `profile` with the given short cache;
+    // empty where the engine's own defaults apply.
+    static QStringList StartOptions(const QString& address, StartProfile profile, int cacheMs);
+    // The cache for the next low-latency Open after a second of play in which the engine
+    // dropped `lostPictures` pictures because they came too late.
+    static int GrownCache(int cacheMs, int lostPictures);
 
     bool Play();
     void Pause();
@@ -107,6 +138,9 @@ signals:
     void stateChanged(CMediaPlayer::PlayState state);
     // The engine created (true) or dropped (false) its video output.
     void videoOutputChanged(bool present);
+    // Low-latency start met a network it could not keep up with and will open the next RTP or
+    // UDP stream with this larger cache.
+    void lowLatencyCacheChanged(int cacheMs);
 
 private:
     static void OnEngineEvent(const libvlc_event_t* event, void* self);
@@ -116,6 +150,8 @@ private:
     void SetState(PlayState state);
     void DeliverVideoOutput(bool present);
     const libvlc_media_track_t* FindTrack(libvlc_track_type_t type);
+    int LostPictures() const;
+    void WatchLowLatencyPlay();
 
     vlc::Instance m_instance;
     vlc::Player m_player;
@@ -127,6 +163,13 @@ private:
     bool m_mute = false;
     int m_volume = 100;
     PlayState m_state = Stopped;
+    StartProfile m_startProfile = StartStandard;
+    int m_lowLatencyCacheMs = kLowLatencyCacheMs;
+    // Whether the current media was opened with the short cache, and the engine's count of lost
+    // pictures at the last look while it plays.
+    bool m_lowLatencyMedia = false;
+    int m_lostSeen = 0;
+    QTimer m_lowLatencyWatch;
     // Set by the engine's media-changed event, consumed by the first sign of life of that media.
     std::atomic<bool> m_audioPending{true};
 };

@@ -47,7 +47,7 @@ using V = QVariant;
 
 // Both tables are read and written in this order (QSettings lists the keys of a section in
 // its own order in the file).
-const std::array<Key, 11> kPlayer{{
+const std::array<Key, 12> kPlayer{{
     {"Window-Left", 0, [](const S& s, const C&) { return V(s.windowLeft); },
      [](S& s, C&, const V& v) { s.windowLeft = v.toInt(); }},
     {"Window-Top", 0, [](const S& s, const C&) { return V(s.windowTop); },
@@ -71,6 +71,9 @@ const std::array<Key, 11> kPlayer{{
     // Kept within the range the player accepts, so that the state and the player agree.
     {"nVolume", 100, [](const S& s, const C&) { return V(s.volume); },
      [](S& s, C&, const V& v) { s.volume = std::clamp(v.toInt(), 0, 100); }},
+    // Added after the original keys; a value the player does not know means the standard start.
+    {"LowLatencyStart", 0, [](const S& s, const C&) { return V(s.startProfile); },
+     [](S& s, C&, const V& v) { s.startProfile = v.toInt() == 1 ? 1 : 0; }},
 }};
 
 const std::array<Key, 10> kStb{{

@@ -1,0 +1,153 @@
+// Low-latency start: which streams get the short cache, how it grows after a stream that lost
+// pictures, that a stream opened with it plays, and that the choice is kept in the settings store.
+#include "PlayerTestSupport.h"
+#include "app/settings/CKelvoAppState.h"
+#include "app/settings/CKelvoSettingsStore.h"
+#include "model/CBoxConnection.h"
+
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStringList>
+#include <string>
+
+namespace {
+
+TEST(LowLatencyStart, OnlyRtpAndUdpStreamsGetTheShortCache)
+{
+    const QStringList shortCache{QStringLiteral(":network-caching=200")};
+    struct Case
+    {
+        const char* address;
+        CMediaPlayer::StartProfile profile;
+        int cacheMs;
+        QStringList options;
+    };
+    const std::vector<Case> cases{
+        {"rtp://192.168.1.20:5004", CMediaPlayer::StartLowLatency, 200, shortCache},
+        {"udp://@:1234", CMediaPlayer::StartLowLatency, 200, shortCache},
+        {"  UDP://127.0.0.1:0", CMediaPlayer::StartLowLatency, 200, shortCache},
+        {"rtp://192.168.1.20:5004", CMediaPlayer::StartLowLatency, 400, {":network-caching=400"}},
+        // Never beyond the engine's own default, never below nothing.
+        {"rtp://192.168.1.20:5004", CMediaPlayer::StartLowLatency, 5000, {":network-caching=1000"}},
+        {"rtp://192.168.1.20:5004", CMediaPlayer::StartLowLatency, -3, {":network-caching=0"}},
+        // HLS arrives in segments over HTTP and keeps the engine's cache.
+        {"http://root:@192.168.1.20/quarn/content.m3u8", CMediaPlayer::StartLowLatency, 200, {}},
+        {"rtpx://a:1", CMediaPlayer::StartLowLatency, 200, {}},
+        {"", CMediaPlayer::StartLowLatency, 200, {}},
+        {"rtp://192.168.1.20:5004", CMediaPlayer::StartStandard, 200, {}},
+        {"udp://@:1234", CMediaPlayer::StartStandard, 200, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.address) + " profile " + std::to_string(c.profile) + " cache " +
+                     std::to_string(c.cacheMs));
+        EXPECT_EQ(CMediaPlayer::StartOptions(QString::fromLatin1(c.address), c.profile, c.cacheMs),
+                  c.options);
+    }
+}
+
+TEST(LowLatencyStart, CacheGrowsOnlyAfterASecondThatLostPictures)
+{
+    struct Case
+    {
+        int cacheMs;
+        int lost;
+        int next;
+    };
+    for (const Case& c : std::vector<Case>{{200, 0, 200},
+                                           {200, 3, 200}, // a picture or three: a blip, no stutter
+                                           {200, 4, 400},
+                                           {400, 15, 800},
+                                           {800, 10, 1000}, // never beyond the engine's own default
+                                           {1000, 10, 1000},
+                                           {0, 10, 100},
+                                           {200, -5, 200}}) { // a count that went back is no loss
+        EXPECT_EQ(CMediaPlayer::GrownCache(c.cacheMs, c.lost), c.next) << c.cacheMs << " lost " << c.lost;
+    }
+}
+
+TEST(LowLatencyStart, ProfileDefaultsToStandardAndAChangeForgetsTheLearntCache)
+{
+    CMediaPlayer player;
+    EXPECT_EQ(player.GetStartProfile(), CMediaPlayer::StartStandard);
+    EXPECT_EQ(player.LowLatencyCacheMs(), CMediaPlayer::kLowLatencyCacheMs);
+    player.SetStartProfile(CMediaPlayer::StartLowLatency);
+    EXPECT_EQ(player.GetStartProfile(), CMediaPlayer::StartLowLatency);
+    player.SetStartProfile(CMediaPlayer::StartLowLatency);
+    EXPECT_EQ(player.LowLatencyCacheMs(), CMediaPlayer::kLowLatencyCacheMs);
+}
+
+// Opened with the short cache, a live stream still starts once, shows its picture and stops, on
+// both protocols that get it.
+class LowLatencyPlayback : public testing::TestWithParam<CTestStream::Kind>
+{
+};
+
+TEST_P(LowLatencyPlayback, PlaysWithTheShortCache)
+{
+    PlayerFixture f;
+    f.player->SetStartProfile(CMediaPlayer::StartLowLatency);
+    QSignalSpy grown(f.player.get(), &CMediaPlayer::lowLatencyCacheChanged);
+    const QString address = f.StartStream(GetParam(), false);
+    ASSERT_FALSE(address.isEmpty());
+    ASSERT_TRUE(f.player->Open(address));
+    ASSERT_TRUE(f.player->Play());
+    ASSERT_TRUE(f.WaitForCode(CMediaPlayer::MsgStarted));
+    EXPECT_EQ(f.player->State(), CMediaPlayer::Playing);
+    EXPECT_TRUE(QTest::qWaitFor([&f] { return f.ShowsPicture(); }, 10000));
+    f.player->Stop();
+    ASSERT_TRUE(f.WaitForCode(CMediaPlayer::MsgStopped));
+    EXPECT_EQ(f.Count(CMediaPlayer::MsgStarted), 1);
+    EXPECT_EQ(f.player->State(), CMediaPlayer::Stopped);
+    // Whatever the watcher saw, the cache only ever grows, and never beyond the engine's default.
+    EXPECT_GE(f.player->LowLatencyCacheMs(), CMediaPlayer::kLowLatencyCacheMs);
+    EXPECT_LE(f.player->LowLatencyCacheMs(), CMediaPlayer::kLowLatencyCacheMaxMs);
+}
+
+INSTANTIATE_TEST_SUITE_P(Protocols, LowLatencyPlayback,
+                         testing::Values(CTestStream::Kind::Rtp, CTestStream::Kind::Udp),
+                         [](const testing::TestParamInfo<CTestStream::Kind>& kind) {
+                             return kind.param == CTestStream::Kind::Rtp ? std::string("Rtp")
+                                                                         : std::string("Udp");
+                         });
+
+// The choice is the "Player" key "LowLatencyStart"; whatever else is stored there means the
+// standard start, so a damaged file never switches the user to a profile they did not pick.
+TEST(LowLatencyStartSetting, StoredUnderItsKeyAndOnlyOneMeansLowLatency)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("Kelvo+.ini"));
+    CKelvoSettingsStore store(path);
+    CKelvoAppState state;
+    CBoxConnection connection;
+    state.startProfile = CMediaPlayer::StartLowLatency;
+    ASSERT_TRUE(store.Save(state, connection));
+    {
+        QSettings raw(path, QSettings::IniFormat);
+        EXPECT_EQ(raw.value(QStringLiteral("Player/LowLatencyStart")).toInt(), 1);
+    }
+    CKelvoAppState loaded;
+    store.Load(loaded, connection);
+    EXPECT_EQ(loaded.startProfile, CMediaPlayer::StartLowLatency);
+
+    int round = 0;
+    for (const auto& [stored, expected] : std::vector<std::pair<const char*, int>>{
+             {nullptr, 0}, {"0", 0}, {"1", 1}, {"2", 0}, {"-1", 0}, {"yes", 0}}) {
+        SCOPED_TRACE(stored != nullptr ? stored : "(missing)");
+        // A new name each time: QSettings keeps files it has read by name, size and time.
+        const QString other = dir.filePath(QStringLiteral("other%1.ini").arg(++round));
+        {
+            QSettings raw(other, QSettings::IniFormat);
+            raw.setValue(QStringLiteral("Player/nVolume"), 50);
+            if (stored != nullptr)
+                raw.setValue(QStringLiteral("Player/LowLatencyStart"), QString::fromLatin1(stored));
+        }
+        CKelvoAppState s;
+        s.startProfile = 7;
+        CBoxConnection c;
+        CKelvoSettingsStore(other).Load(s, c);
+        EXPECT_EQ(s.startProfile, expected);
+    }
+}
+
+} // namespace
