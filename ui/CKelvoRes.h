@@ -78,6 +78,31 @@ public:
     QColor colorFocusButton{0, 186, 255, 160}; // focus mark of an image-and-text button
     QColor colorFocusCombo{0, 186, 255, 140};  // focus ring of a drop-down list
 
+    QColor colorImageButtonDisabled{145, 145, 145}; // text of a disabled image-and-text button
+    QColor colorSelectedText{0, 174, 255};          // the chosen box's row in the box list, "Connected"
+    QColor colorSatInfoText{137, 137, 137};         // the player's SAT information lines
+    QColor colorBusyText{255, 255, 255, 178};       // the player's loading text over the picture
+
+    // The two lines around a framed dialog, outside in.
+    QColor colorDialogFrameOuter{105, 105, 105};
+    QColor colorDialogFrameInner{159, 159, 159};
+
+    // TV and Radio buttons of the channel page, under the mouse and pressed under it.
+    QColor colorMediaHot{83, 136, 161};
+    QColor colorMediaPressedHot{115, 168, 193};
+
+    // The schedule form: its action buttons' text, their pressed text and the border of the
+    // field under the mouse, and the derived end time.
+    QColor colorFormText{232, 232, 232};
+    QColor colorFormAccent{44, 112, 175};
+    QColor colorFormDim{130, 130, 130};
+
+    // The mode and Remote buttons of the main caption bar.
+    QColor colorModeText{135, 135, 135};
+    QColor colorModeHot{198, 146, 146};
+    QColor colorModeDisabled{70, 70, 70};
+    QColor colorRemotePressed{108, 146, 146};
+
     CNxImages imgPlayerIdle;
     CNxImages imgPlayerRadio;
     CNxImages imgEditFrame;

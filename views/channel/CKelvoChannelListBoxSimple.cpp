@@ -6,18 +6,13 @@
 
 #include <QPainter>
 
-namespace {
-const QColor kBack(27, 27, 27);
-const QColor kText(243, 243, 243);
-} // namespace
-
 CKelvoChannelListBoxSimple::CKelvoChannelListBoxSimple(const CQuarnDataModel& db, QWidget* parent,
                                                        int commandId)
     : CNxListBox(parent, commandId), m_db(db)
 {
     SetItemHeight(kRowHeight);
-    SetBackgroundColor(kBack);
-    SetEmptyTextColor(kText);
+    SetBackgroundColor(KelvoRes().colorListBack);
+    SetEmptyTextColor(KelvoRes().colorText);
     SetEmptyText(CStringTable::Get(CStringTable::IDS_LIST_EMPTY));
     SetNotify(true);
 }
@@ -71,13 +66,13 @@ void CKelvoChannelListBoxSimple::DrawItemBackground(QPainter& p, const QRect& re
     }
     if (image && !image->IsNull()) {
         const QRect band(rect.left(), rect.top(), rect.width(), image->FrameSize().height());
-        p.fillRect(rect, kBack);
+        p.fillRect(rect, KelvoRes().colorListBack);
         p.save();
         p.setClipRect(rect, Qt::IntersectClip);
         image->Draw(p, band, 0, CNxImages::HAlign::Stretch, CNxImages::VAlign::Stretch);
         p.restore();
     } else {
-        p.fillRect(rect, kBack);
+        p.fillRect(rect, KelvoRes().colorListBack);
     }
 }
 
@@ -96,7 +91,7 @@ void CKelvoChannelListBoxSimple::DrawItemContent(QPainter& p, const QRect& rect,
         name.setLeft(origin.x() + 58);
     }
     p.setFont(KelvoRes().fontBold15);
-    p.setPen(kText);
+    p.setPen(KelvoRes().colorText);
     const QFontMetrics fm = p.fontMetrics();
     const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
     const QRect number = m_number.translated(origin);

@@ -12,8 +12,6 @@
 #include <numeric>
 
 namespace {
-const QColor kBack(27, 27, 27);
-
 // Template 433 in dialog units.
 constexpr QSize kDialogDlu(410, 188);
 const QRect kCaptionDlu(9, 28, 390, 12);
@@ -27,7 +25,7 @@ CNxStatic* Label(QWidget* parent, const QFont& font)
 {
     auto* s = new CNxStatic(QString(), parent);
     s->SetTransparent(true);
-    s->SetTextColour(Qt::white);
+    s->SetTextColour(KelvoRes().colorWhite);
     s->setFont(font);
     return s;
 }
@@ -44,8 +42,8 @@ QPlainTextEdit* ReadOnlyText(QWidget* parent, const QFont& font)
     e->document()->setDocumentMargin(1);
     e->setFont(font);
     QPalette pal = e->palette();
-    pal.setColor(QPalette::Base, kBack);
-    pal.setColor(QPalette::Text, Qt::white);
+    pal.setColor(QPalette::Base, KelvoRes().colorListBack);
+    pal.setColor(QPalette::Text, KelvoRes().colorWhite);
     e->setPalette(pal);
     return e;
 }

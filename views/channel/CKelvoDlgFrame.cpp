@@ -3,28 +3,22 @@
 #include "ui/CKelvoRes.h"
 #include "ui/CNxStatic.h"
 #include "ui/CPngButton.h"
+#include "ui/KelvoImageTable.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
 
-namespace {
-const QColor kBack(27, 27, 27);
-const QColor kOuterFrame(105, 105, 105);
-const QColor kInnerFrame(159, 159, 159);
-const QColor kSeparator(54, 54, 54);
-constexpr int kCloseImageId = 358;
-} // namespace
-
 CKelvoDlgFrame::CKelvoDlgFrame(const QString& title, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    const CKelvoRes& res = KelvoRes();
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, kBack);
-    pal.setColor(QPalette::Base, kBack);
-    pal.setColor(QPalette::Text, Qt::white);
-    pal.setColor(QPalette::WindowText, Qt::white);
+    pal.setColor(QPalette::Window, res.colorListBack);
+    pal.setColor(QPalette::Base, res.colorListBack);
+    pal.setColor(QPalette::Text, res.colorWhite);
+    pal.setColor(QPalette::WindowText, res.colorWhite);
     setPalette(pal);
 
     m_title = new CNxStatic(title, this);
@@ -32,14 +26,14 @@ CKelvoDlgFrame::CKelvoDlgFrame(const QString& title, QWidget* parent)
     m_title->SetTransparent(true);
     m_title->SetAlignment(CNxStatic::Align::Centre);
     m_title->SetCentreVertically(true);
-    m_title->SetTextColour(Qt::white);
-    if (KelvoRes().IsLoaded()) {
-        m_title->setFont(KelvoRes().fontBold15);
+    m_title->SetTextColour(res.colorWhite);
+    if (res.IsLoaded()) {
+        m_title->setFont(res.fontBold15);
     }
 
     m_close = new CPngButton(this, kCloseButtonId);
     m_close->setObjectName(QStringLiteral("close"));
-    m_close->SetImage(kCloseImageId, 3);
+    m_close->SetImage(Kelvo::IDB_CLOSE, 3);
     connect(m_close, &CPngButton::clicked, this, &QDialog::reject);
 }
 
@@ -76,22 +70,23 @@ void CKelvoDlgFrame::LayoutCaption()
 void CKelvoDlgFrame::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.setPen(kOuterFrame);
+    const CKelvoRes& res = KelvoRes();
+    p.setPen(res.colorDialogFrameOuter);
     p.setBrush(Qt::NoBrush);
     p.drawRect(rect().adjusted(0, 0, -1, -1));
-    p.setPen(kInnerFrame);
+    p.setPen(res.colorDialogFrameInner);
     p.drawRect(rect().adjusted(1, 1, -2, -2));
 
     const QRect client(ClientOrigin(), ClientSize());
-    p.fillRect(client, kBack);
-    if (KelvoRes().IsLoaded()) {
+    p.fillRect(client, res.colorListBack);
+    if (res.IsLoaded()) {
         QRect band = client;
         band.setHeight(qMin(kCaptionHeight, client.height()));
-        KelvoRes().imgDialogCaption.Draw3Slice(p, band, CNxImages::VAlign::Top);
+        res.imgDialogCaption.Draw3Slice(p, band, CNxImages::VAlign::Top);
     }
     if (m_separator.width() > 0) {
         const QRect line = m_separator.translated(ClientOrigin());
-        p.fillRect(QRect(line.left(), line.top(), line.width(), 1), kSeparator);
+        p.fillRect(QRect(line.left(), line.top(), line.width(), 1), res.colorListLine);
     }
 }
 

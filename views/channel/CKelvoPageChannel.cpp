@@ -8,6 +8,7 @@
 #include "ui/CKelvoRes.h"
 #include "ui/CMainFrameMessages.h"
 #include "ui/KelvoCommandIds.h"
+#include "ui/KelvoImageTable.h"
 #include "views/channel/CKelvoChannelListBox.h"
 
 #include <QKeyEvent>
@@ -16,8 +17,6 @@
 #include <QWindow>
 
 namespace {
-const QColor kBack(27, 27, 27);
-const QColor kText(243, 243, 243);
 constexpr int kSortHeight = 21;
 
 CKelvoButton* MediaButton(QWidget* parent, int id, int stringId, int imageId)
@@ -27,8 +26,9 @@ CKelvoButton* MediaButton(QWidget* parent, int id, int stringId, int imageId)
     b->SetGroup(1);
     b->SetImage(imageId, 3);
     b->SetText(CStringTable::Get(stringId));
-    b->SetTextColours(QColor(255, 255, 255), QColor(255, 255, 255), QColor(83, 136, 161), QColor(145, 145, 145),
-                      QColor(115, 168, 193));
+    const CKelvoRes& res = KelvoRes();
+    b->SetTextColours(res.colorWhite, res.colorWhite, res.colorMediaHot, res.colorImageButtonDisabled,
+                      res.colorMediaPressedHot);
     return b;
 }
 } // namespace
@@ -47,19 +47,19 @@ bool CKelvoPageChannel::CreateChildren()
         return true;
     }
     using namespace Kelvo;
-    m_tv = MediaButton(this, ID_CHANNEL_TV, CStringTable::IDS_TV, 381);
-    m_radio = MediaButton(this, ID_CHANNEL_RADIO, CStringTable::IDS_RADIO, 380);
+    m_tv = MediaButton(this, ID_CHANNEL_TV, CStringTable::IDS_TV, IDB_TV);
+    m_radio = MediaButton(this, ID_CHANNEL_RADIO, CStringTable::IDS_RADIO, IDB_RADIO);
     m_tv->move(4, 1);
     m_radio->move(74, 1);
 
     m_refresh = new CKelvoButton(this, ID_CHANNEL_REFRESH);
-    m_refresh->SetImage(379, 3);
+    m_refresh->SetImage(IDB_REFRESH, 3);
     m_refresh->SetText(CStringTable::Get(CStringTable::IDS_REFRESH));
     m_refresh->SetTextAlignment(CPngButton::AlignRight);
     m_refresh->SetMargins(QMargins(0, 0, 25, 0));
 
     m_dock = new CKelvoButton(this, ID_CHANNEL_DOCK);
-    m_dock->SetImage(358, 3);
+    m_dock->SetImage(IDB_CLOSE, 3);
     m_dock->hide();
 
     m_sort = new CKelvoComboBox(this, ID_CHANNEL_SORT);
@@ -71,12 +71,12 @@ bool CKelvoPageChannel::CreateChildren()
     m_group = new CKelvoComboBox(this, ID_CHANNEL_GROUP);
     m_group->setEnabled(false);
     for (CKelvoComboBox* box : {m_sort, m_group}) {
-        box->SetColours(box->SelectedBackground(), kBack, box->TextColour());
+        box->SetColours(box->SelectedBackground(), KelvoRes().colorListBack, box->TextColour());
     }
 
     m_search = new CKelvoEdit(this, ID_CHANNEL_SEARCH);
-    m_search->SetTextColour(kText);
-    m_search->SetBackgroundBrush(kBack);
+    m_search->SetTextColour(KelvoRes().colorText);
+    m_search->SetBackgroundBrush(KelvoRes().colorListBack);
     m_search->setFrame(false);
     if (KelvoRes().IsLoaded()) {
         m_search->setFont(KelvoRes().fontBold14);
@@ -315,7 +315,7 @@ void CKelvoPageChannel::paintEvent(QPaintEvent*)
 
 void CKelvoPageChannel::PaintBackground(QPainter& p) const
 {
-    p.fillRect(rect(), kBack);
+    p.fillRect(rect(), KelvoRes().colorListBack);
     KelvoRes().imgBarDark38.Draw3Slice(p, m_header, CNxImages::VAlign::Top);
     KelvoRes().imgFrameBottom.Draw3Slice(p, m_bottom, CNxImages::VAlign::Top);
 }
