@@ -12,7 +12,7 @@ constexpr int kTextIndent = 4;
 }
 
 CKelvoScanIPListBox::CKelvoScanIPListBox(QWidget* parent, int commandId)
-    : CNxListBox(parent, commandId), m_normal(KelvoRes().colorText), m_selected(0, 174, 255)
+    : CNxListBox(parent, commandId), m_normal(KelvoRes().colorText), m_selected(KelvoRes().colorSelectedText)
 {
     SetItemHeight(QFontMetrics(font()).height() + 4);
 }

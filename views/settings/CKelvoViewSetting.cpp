@@ -8,6 +8,7 @@
 #include "ui/CNxButton.h"
 #include "ui/CNxStatic.h"
 #include "ui/KelvoCommandIds.h"
+#include "ui/KelvoImageTable.h"
 #include "views/CFindUPnpDevice.h"
 #include "views/settings/CKelvoIPAddressCtrl.h"
 #include "views/settings/CKelvoScanIPListBox.h"
@@ -22,17 +23,10 @@ namespace {
 // The form's template: control rectangles in dialog units. The drop-down lists get the height
 // of the edit fields: their template height includes the dropped-down list.
 constexpr int kEditHeight = 15;
-const QColor kHighlight(0, 174, 255);
-const QColor kSeparator(54, 54, 54);
-const QColor kRadioHot(0, 186, 255);
-const QColor kRadioPressed(0, 120, 164);
 constexpr int kSeparatorTops[] = {15, 98, 231};
 constexpr int kContentWidthDlu = 516;
 constexpr int kSaveRightGap = 45;
-constexpr int kSaveImage = 410;
 constexpr int kSaveFrames = 3;
-constexpr int kRadioImage = 411;
-constexpr int kRadioCheckedImage = 412;
 constexpr int kPortDigits = 5;
 
 struct LabelSpec
@@ -159,14 +153,14 @@ void CKelvoViewSetting::BuildControls()
             m_list->SetVerticalScrollBarShown(false);
             m_list->SetNotify(true);
             m_list->SetEmptyText(CStringTable::Get(CStringTable::IDS_LIST_EMPTY));
-            m_list->SetTextColours(res.colorText, kHighlight);
+            m_list->SetTextColours(res.colorText, res.colorSelectedText);
             place(m_list, IDC_NEARBY_LIST, QRect(6, 18, 296, 66));
             connect(m_list, &CNxListBox::selectionChanged, this, &CKelvoViewSetting::OnRowSelected);
         }
         auto* label = new CNxStatic(CStringTable::Get(spec.text), this);
         label->setFont(res.*spec.font);
         label->SetTransparent(true);
-        label->SetTextColour(spec.id == IDC_CONNECTED ? kHighlight : res.colorText);
+        label->SetTextColour(spec.id == IDC_CONNECTED ? res.colorSelectedText : res.colorText);
         place(label, spec.id, spec.dlu);
         if (spec.id == IDC_CONNECTED) {
             m_connected = label;
@@ -204,9 +198,9 @@ void CKelvoViewSetting::BuildControls()
         button->setAutoExclusive(true);
         button->SetFlatBorderless(true);
         button->SetTransparent(true);
-        button->SetTextColours(res.colorText, kRadioHot, kRadioPressed);
-        button->SetImage(kRadioImage);
-        button->SetCheckedImage(kRadioCheckedImage);
+        button->SetTextColours(res.colorText, res.colorHot, res.colorPressed);
+        button->SetImage(Kelvo::IDB_RADIO_MARK);
+        button->SetCheckedImage(Kelvo::IDB_RADIO_MARK_CHECKED);
         place(button, id, QRect(x, 216, 36, 12));
         button->SizeToContent();
         return button;
@@ -260,11 +254,11 @@ void CKelvoViewSetting::BuildControls()
     m_title->SizeToText();
     m_save = new CKelvoButton(caption, Kelvo::ID_SAVE_SETTINGS);
     m_save->setObjectName(QStringLiteral("saveSettings"));
-    m_save->SetImage(kSaveImage, kSaveFrames);
+    m_save->SetImage(Kelvo::IDB_SAVE, kSaveFrames);
     m_save->SetText(CStringTable::Get(CStringTable::IDS_SAVE));
     m_save->SetTransparent(true);
-    m_save->SetTextColours(QColor(255, 255, 255), QColor(0, 120, 164), QColor(0, 186, 255),
-                           QColor(145, 145, 145), QColor(0, 120, 164));
+    m_save->SetTextColours(res.colorWhite, res.colorPressed, res.colorHot, res.colorImageButtonDisabled,
+                           res.colorPressed);
     caption->onResize = [this] { LayoutCaption(); };
     m_caption = caption;
 
@@ -485,7 +479,7 @@ void CKelvoViewSetting::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), KelvoRes().colorBlack);
-    p.setPen(kSeparator);
+    p.setPen(KelvoRes().colorListLine);
     for (const QLine& line : SeparatorLines())
         p.drawLine(line.x1(), line.y1(), line.x2() - 1, line.y2());
     m_frame.PaintBorders(p);
