@@ -124,7 +124,7 @@ void CKelvoPageSchedule::paintEvent(QPaintEvent*)
 void CKelvoPageSchedule::PaintBackground(QPainter& p) const
 {
     const auto& res = KelvoRes();
-    p.fillRect(rect(), QColor(27, 27, 27));
+    p.fillRect(rect(), res.colorListBack);
     res.imgBarDark38.Draw3Slice(p, m_header, CNxImages::VAlign::Top);
     res.imgFrameBottom.Draw3Slice(p, m_bottom, CNxImages::VAlign::Top);
 }
@@ -135,6 +135,6 @@ void CKelvoPageSchedule::PaintFrame(QPainter& p) const
     res.imgFrameLeft.Draw(p, m_left, 0, CNxImages::HAlign::Stretch, CNxImages::VAlign::Stretch);
     res.imgFrameRight.Draw(p, m_right, 0, CNxImages::HAlign::Stretch, CNxImages::VAlign::Stretch);
     p.setFont(res.fontBold15);
-    p.setPen(QColor(243, 243, 243));
+    p.setPen(res.colorText);
     p.drawText(m_header, Qt::AlignCenter | Qt::TextSingleLine, m_title);
 }

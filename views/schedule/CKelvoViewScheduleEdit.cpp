@@ -10,6 +10,7 @@
 #include "ui/CMainFrameMessages.h"
 #include "ui/CNxButton.h"
 #include "ui/CNxStatic.h"
+#include "ui/KelvoImageTable.h"
 #include "views/channel/CKelvoDlgChannelListSimple.h"
 #include "views/schedule/CScheduleCaption.h"
 #include "views/schedule/CScheduleEditParts.h"
@@ -26,8 +27,6 @@
 namespace {
 
 constexpr int kChannelMode = 0;
-const QColor kText(243, 243, 243);
-const QColor kGrey(130, 130, 130);
 
 // The choice tables of the type and mode boxes: text id and value.
 constexpr std::pair<int, int> kTypes[] = {{CStringTable::IDS_TYPE_PLAY, 0},
@@ -99,24 +98,25 @@ CKelvoViewScheduleEdit::~CKelvoViewScheduleEdit()
 void CKelvoViewScheduleEdit::CreateControls()
 {
     const auto& res = KelvoRes();
-    setStyleSheet(QStringLiteral(
-        "QDateEdit, QTimeEdit, QSpinBox, QPushButton { background: rgb(27,27,27); color: rgb(243,243,243);"
-        " border: 1px solid rgb(54,54,54); padding: 0 4px; }"
-        "QPushButton { text-align: left; } QPushButton:hover { border-color: rgb(44,112,175); }"));
+    setStyleSheet(QStringLiteral("QDateEdit, QTimeEdit, QSpinBox, QPushButton { background: %1; color: %2;"
+                                 " border: 1px solid %3; padding: 0 4px; }"
+                                 "QPushButton { text-align: left; } QPushButton:hover { border-color: %4; }")
+                      .arg(res.colorListBack.name(), res.colorText.name(), res.colorListLine.name(),
+                           res.colorFormAccent.name()));
 
     m_serviceCaption = new CScheduleServiceCaption(this);
     m_serviceCaption->setObjectName(QStringLiteral("1040"));
     m_serviceCaption->setGeometry(Dlu(0, 0, 294, 12));
-    m_eventName = Label(this, QString(), res.fontBold15, kText, QRect(1, 19, 293, 12));
-    m_eventTimes = Label(this, QString(), res.fontBold15, kText, QRect(1, 31, 293, 12));
+    m_eventName = Label(this, QString(), res.fontBold15, res.colorText, QRect(1, 19, 293, 12));
+    m_eventTimes = Label(this, QString(), res.fontBold15, res.colorText, QRect(1, 31, 293, 12));
 
     const std::pair<int, int> labels[] = {
         {CStringTable::IDS_SERVICE, 72},     {CStringTable::IDS_TYPE, 94},
         {CStringTable::IDS_MODE, 116},       {CStringTable::IDS_START_DATE, 138},
         {CStringTable::IDS_START_TIME, 160}, {CStringTable::IDS_DURATION, 182}};
     for (const auto& [id, y] : labels)
-        Label(this, CStringTable::Get(id), res.fontBold14, kText, QRect(1, y, 162, 18));
-    Label(this, QStringLiteral("End Time"), res.fontBold14, kGrey, QRect(0, 204, 162, 18));
+        Label(this, CStringTable::Get(id), res.fontBold14, res.colorText, QRect(1, y, 162, 18));
+    Label(this, QStringLiteral("End Time"), res.fontBold14, res.colorFormDim, QRect(0, 204, 162, 18));
 
     m_service = new QPushButton(this);
     m_service->setFont(res.fontNormal12);
@@ -152,16 +152,16 @@ void CKelvoViewScheduleEdit::CreateControls()
     connect(m_startTime, &QTimeEdit::timeChanged, this, &CKelvoViewScheduleEdit::UpdateEndLabel);
     connect(m_duration, &CScheduleDurationEdit::changed, this, &CKelvoViewScheduleEdit::UpdateEndLabel);
 
-    m_endTime = Label(this, QString(), res.fontNormal12, kGrey, QRect(168, 204, 126, 18));
+    m_endTime = Label(this, QString(), res.fontNormal12, res.colorFormDim, QRect(168, 204, 126, 18));
 
     const auto action = [&](int id, const char* text, int x) {
         auto* b = new CKelvoButton(this, id);
-        b->SetImage(428, 3);
+        b->SetImage(Kelvo::IDB_FORM_BUTTON, 3);
         b->SetTransparent(true);
         b->SetText(QString::fromLatin1(text));
         b->setFont(res.fontNormal14);
-        b->SetTextColours(QColor(232, 232, 232), QColor(44, 112, 175), QColor(255, 255, 255),
-                          QColor(145, 145, 145), QColor(44, 112, 175));
+        b->SetTextColours(res.colorFormText, res.colorFormAccent, res.colorWhite,
+                          res.colorImageButtonDisabled, res.colorFormAccent);
         b->setGeometry(Dlu(x, 246, 50, 18));
         return b;
     };
@@ -343,6 +343,6 @@ void CKelvoViewScheduleEdit::showEvent(QShowEvent* event)
 void CKelvoViewScheduleEdit::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.fillRect(contentsRect(), QColor(0, 0, 0));
+    p.fillRect(contentsRect(), KelvoRes().colorBlack);
     m_frame.PaintBorders(p);
 }

@@ -5,6 +5,7 @@
 #include "ui/CNxButton.h"
 #include "ui/CNxStatic.h"
 #include "ui/KelvoCommandIds.h"
+#include "ui/KelvoImageTable.h"
 
 CScheduleCaption::CScheduleCaption(const QString& title, bool withBackButton, QWidget* parent)
     : QWidget(parent)
@@ -16,15 +17,15 @@ CScheduleCaption::CScheduleCaption(const QString& title, bool withBackButton, QW
     m_title = new CNxStatic(title, this);
     m_title->SetTransparent(true);
     m_title->setFont(res.fontBold15);
-    m_title->SetTextColour(QColor(243, 243, 243));
+    m_title->SetTextColour(res.colorText);
     m_title->SizeToText();
     if (withBackButton) {
         m_back = new CNxButton(this, Kelvo::ID_SCHEDULE_EDIT_BACK);
         m_back->setText(CStringTable::Get(CStringTable::IDS_PROGRAM_GUIDE));
         m_back->setFont(res.fontNormal12);
-        m_back->SetImage(416, 415);
-        m_back->SetCheckedImage(417);
-        m_back->SetTextColours(QColor(243, 243, 243), QColor(0, 186, 255), QColor(0, 120, 164));
+        m_back->SetImage(Kelvo::IDB_BACK, Kelvo::IDB_BACK_HOT);
+        m_back->SetCheckedImage(Kelvo::IDB_BACK_CHECKED);
+        m_back->SetTextColours(res.colorText, res.colorHot, res.colorPressed);
         m_back->SetTransparent(true);
         m_back->SizeToContent();
         m_back->move(4, 1);

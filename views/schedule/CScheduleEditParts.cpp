@@ -39,7 +39,7 @@ void CScheduleServiceCaption::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setFont(font());
-    p.setPen(QColor(243, 243, 243));
+    p.setPen(KelvoRes().colorText);
     const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
     if (!m_has) {
         p.drawText(rect(), flags, m_none);
