@@ -6,6 +6,7 @@
 #include "ui/CKelvoSliderCtrl.h"
 #include "ui/CMainFrameMessages.h"
 #include "ui/KelvoCommandIds.h"
+#include "ui/KelvoImageTable.h"
 
 #include <QCoreApplication>
 #include <QPainter>
@@ -30,18 +31,18 @@ CKelvoControlBar::CKelvoControlBar(const CQuarnDataModel& db, CMainFrameMessages
     connect(m_overlay, &CBarOverlay::docked, this, &CKelvoControlBar::docked);
     SetBackgroundImage(&KelvoRes().imgControlBarBack);
 
-    m_next = MakeButton(this, ID_NEXT_SERVICE, 398, 4);
-    m_prev = MakeButton(this, ID_PREV_SERVICE, 396, 4);
-    m_mute = MakeButton(this, ID_MUTE, 405, 3);
+    m_next = MakeButton(this, ID_NEXT_SERVICE, IDB_NEXT_SERVICE, 4);
+    m_prev = MakeButton(this, ID_PREV_SERVICE, IDB_PREV_SERVICE, 4);
+    m_mute = MakeButton(this, ID_MUTE, IDB_MUTE, 3);
     m_mute->SetKind(CPngButton::Kind::CheckBox, true);
     m_volume = new CKelvoSliderCtrl(this, ID_VOLUME);
     m_volume->setOrientation(Qt::Horizontal);
     m_volume->resize(100, 28);
     m_volume->SetThumbLength(28);
     m_volume->setRange(0, 100);
-    m_channelList = MakeButton(this, ID_CHANNEL_POPUP, 397, 4);
-    m_mini = MakeButton(this, ID_MINI_PLAYER, 437, 4);
-    m_normal = MakeButton(this, ID_NORMAL_PLAYER, 438, 4);
+    m_channelList = MakeButton(this, ID_CHANNEL_POPUP, IDB_CHANNEL_LIST, 4);
+    m_mini = MakeButton(this, ID_MINI_PLAYER, IDB_MINI_PLAYER, 4);
+    m_normal = MakeButton(this, ID_NORMAL_PLAYER, IDB_NORMAL_PLAYER, 4);
     m_mini->hide();
     m_normal->hide();
     m_infoBox = new CKelvoInfoBox(db, messages, this);

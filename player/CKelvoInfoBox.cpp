@@ -6,16 +6,12 @@
 #include "ui/CKelvoRes.h"
 #include "ui/CMainFrameMessages.h"
 #include "ui/KelvoCommandIds.h"
+#include "ui/KelvoImageTable.h"
 
 #include <QDateTime>
 #include <QPainter>
 
 namespace {
-
-const QColor kDim(65, 65, 65);
-const QColor kBright(243, 243, 243);
-const QColor kLive(218, 218, 218);
-const QColor kNotLive(151, 151, 151);
 
 void DrawLine(QPainter& p, const QRect& rect, const QString& text, Qt::Alignment h)
 {
@@ -33,7 +29,7 @@ CKelvoInfoBox::CKelvoInfoBox(const CQuarnDataModel& db, CMainFrameMessages& mess
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_info = new CKelvoButton(this, Kelvo::ID_CHANNEL_INFO);
-    m_info->SetImage(400, 3);
+    m_info->SetImage(Kelvo::IDB_CHANNEL_INFO, 3);
     m_info->setEnabled(false);
     connect(m_info, &CKelvoButton::clicked, this, [this] {
         if (m_service >= 0) {
@@ -166,7 +162,7 @@ void CKelvoInfoBox::paintEvent(QPaintEvent*)
     const QString noInformation = CStringTable::Get(CStringTable::IDS_NO_INFORMATION);
     if (!c.found) {
         p.setFont(res.fontBold15);
-        p.setPen(kDim);
+        p.setPen(res.colorColumn2);
         p.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, noInformation);
         return;
     }
@@ -177,12 +173,12 @@ void CKelvoInfoBox::paintEvent(QPaintEvent*)
         res.imgIconLock.Draw(p, m_layout.blocked, 0, CNxImages::HAlign::Left, CNxImages::VAlign::Top);
     }
     p.setFont(res.fontBold15);
-    p.setPen(c.streamingPossible ? kBright : kDim);
+    p.setPen(c.streamingPossible ? res.colorText : res.colorColumn2);
     DrawLine(p, m_layout.number, QString::asprintf("%04d", c.lcn), Qt::AlignLeft);
     DrawLine(p, m_layout.name, c.name, Qt::AlignLeft);
 
     p.setFont(res.fontNormal12);
-    p.setPen(!c.streamingPossible ? kDim : (c.live ? kLive : kNotLive));
+    p.setPen(!c.streamingPossible ? res.colorColumn2 : (c.live ? res.colorColumn1 : res.colorColumn3));
     if (!c.hasEvent) {
         DrawLine(p, m_layout.noEvent, noInformation, Qt::AlignLeft);
         return;

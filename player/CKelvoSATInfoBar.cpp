@@ -71,7 +71,7 @@ void CKelvoSATInfoBar::DrawContent(QPainter& p)
 {
     const CKelvoRes& res = KelvoRes();
     p.setFont(res.fontNormal14);
-    p.setPen(QColor(137, 137, 137));
+    p.setPen(res.colorSatInfoText);
     const int lineHeight = QFontMetrics(res.fontNormal14).height();
     for (int i = 0; i < m_lines.size() && i < 4; ++i) {
         const QRect line(kTextLeft, kLineTops[i], std::max(0, width() - kTextLeft), lineHeight);

@@ -15,14 +15,6 @@
 #include <QTimerEvent>
 #include <algorithm>
 
-namespace {
-
-constexpr QRgb kCaptionText = qRgb(243, 243, 243);
-// The busy text's brush: white at alpha 178.
-constexpr QRgb kBusyTextColour = qRgba(255, 255, 255, 178);
-
-} // namespace
-
 CKelvoViewPlayer::CKelvoViewPlayer(const CQuarnDataModel& db, CMainFrameMessages& messages, QWidget* parent)
     : QWidget(parent), m_db(db), m_messages(messages), m_frame(this),
       m_player(std::make_unique<CMediaPlayer>())
@@ -55,21 +47,21 @@ CKelvoViewPlayer::CKelvoViewPlayer(const CQuarnDataModel& db, CMainFrameMessages
     m_title = new CNxStatic(CStringTable::Get(CStringTable::IDS_VIEW_TITLE_TV), m_caption);
     m_title->SetTransparent(true);
     m_title->setFont(res.fontBold15);
-    m_title->SetTextColour(QColor(kCaptionText));
+    m_title->SetTextColour(res.colorText);
     m_title->SizeToText();
     m_guide = new CNxButton(m_caption, Kelvo::ID_SHOW_GUIDE);
     m_guide->setText(CStringTable::Get(CStringTable::IDS_PROGRAM_GUIDE));
     m_guide->setFont(res.fontNormal12);
-    m_guide->SetImage(419, 418);
-    m_guide->SetCheckedImage(420);
-    m_guide->SetTextColours(QColor(kCaptionText), QColor(0, 186, 255), QColor(0, 120, 164));
+    m_guide->SetImage(Kelvo::IDB_GUIDE, Kelvo::IDB_GUIDE_HOT);
+    m_guide->SetCheckedImage(Kelvo::IDB_GUIDE_CHECKED);
+    m_guide->SetTextColours(res.colorText, res.colorHot, res.colorPressed);
     m_guide->setFocusPolicy(Qt::TabFocus);
     m_guide->SizeToContent();
     m_guide->hide();
     connect(m_guide, &CNxButton::clicked, this, &CKelvoViewPlayer::OnShowGuide);
 
     m_busyImages.SetFrameSize(QSize(kBusyFrameSize, kBusyFrameSize));
-    m_busyImages.Load(435);
+    m_busyImages.Load(Kelvo::IDB_BUSY);
     m_busyText = CStringTable::Get(CStringTable::IDS_LOADING);
     LayoutView();
 }
@@ -320,8 +312,8 @@ void CKelvoViewPlayer::paintEvent(QPaintEvent*)
 void CKelvoViewPlayer::DrawBackground(QPainter& p) const
 {
     const QRect client = contentsRect();
-    p.fillRect(client, Qt::black);
     const CKelvoRes& res = KelvoRes();
+    p.fillRect(client, res.colorBlack);
     if (m_mediaType == kMediaRadio && m_player->IsPlaying()) {
         const CNxImages& radio = res.imgPlayerRadio;
         radio.Draw(p, client, 0, CNxImages::HAlign::Stretch, CNxImages::VAlign::Stretch,
@@ -343,7 +335,7 @@ void CKelvoViewPlayer::DrawOverlay(QPainter& p) const
     QFont font(CKelvoRes::ArialFamily());
     font.setPointSize(10);
     p.setFont(font);
-    p.setPen(QColor::fromRgba(kBusyTextColour));
+    p.setPen(KelvoRes().colorBusyText);
     p.drawText(m_textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, m_busyText);
 }
 

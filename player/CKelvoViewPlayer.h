@@ -3,6 +3,7 @@
 #include "player/CMediaPlayer.h"
 #include "ui/CKelvoFrameImpl.h"
 #include "ui/CNxImages.h"
+#include "ui/KelvoImageTable.h"
 
 #include <QBasicTimer>
 #include <QPointer>
@@ -33,8 +34,8 @@ public:
     static constexpr int kCaptionHeight = 38;
     static constexpr int kMediaTv = 0;
     static constexpr int kMediaRadio = 1;
-    static constexpr int kPauseIcon = 403;
-    static constexpr int kPlayIcon = 404;
+    static constexpr int kPauseIcon = Kelvo::IDB_FLASH_PAUSE;
+    static constexpr int kPlayIcon = Kelvo::IDB_FLASH_PLAY;
 
     CKelvoViewPlayer(const CQuarnDataModel& db, CMainFrameMessages& messages, QWidget* parent = nullptr);
     ~CKelvoViewPlayer() override;
