@@ -2,6 +2,7 @@
 
 #include "ui/CNxImages.h"
 #include "ui/CPngButton.h"
+#include "ui/KelvoImageTable.h"
 
 #include <QContextMenuEvent>
 #include <QMouseEvent>
@@ -17,10 +18,10 @@ struct ButtonSpec
 };
 
 constexpr std::array<ButtonSpec, CKelvoCaptionBar::WindowButtonCount> kButtons{{
-    {101, 436, CKelvoCaptionBar::HitFullScreen, "fullScreenButton"},
-    {77, 360, CKelvoCaptionBar::HitMinimize, "minimizeButton"},
-    {53, 359, CKelvoCaptionBar::HitMaximize, "maximizeButton"},
-    {29, 358, CKelvoCaptionBar::HitClose, "closeButton"},
+    {101, Kelvo::IDB_FULL_SCREEN, CKelvoCaptionBar::HitFullScreen, "fullScreenButton"},
+    {77, Kelvo::IDB_MINIMIZE, CKelvoCaptionBar::HitMinimize, "minimizeButton"},
+    {53, Kelvo::IDB_MAXIMIZE_RESTORE, CKelvoCaptionBar::HitMaximize, "maximizeButton"},
+    {29, Kelvo::IDB_CLOSE, CKelvoCaptionBar::HitClose, "closeButton"},
 }};
 constexpr int kButtonTop = 6;
 
@@ -44,7 +45,7 @@ CKelvoCaptionBar::CKelvoCaptionBar(QWidget* parent) : CNxControlBar(parent)
 {
     // The maximize strip holds both faces (frames 0-2 maximize, 3-5 restore); each becomes a
     // three-frame strip of its own so the button's state frames stay 0-2.
-    const QPixmap both(CNxImages::ResourcePath(359));
+    const QPixmap both(CNxImages::ResourcePath(Kelvo::IDB_MAXIMIZE_RESTORE));
     if (!both.isNull()) {
         const int half = both.width() / 2;
         m_maximizeFace = both.copy(0, 0, half, both.height());

@@ -4,6 +4,7 @@
 #include "ui/CKelvoButton.h"
 #include "ui/CKelvoRes.h"
 #include "ui/KelvoCommandIds.h"
+#include "ui/KelvoImageTable.h"
 
 #include <QPainter>
 
@@ -19,9 +20,9 @@ struct ModeSpec
 };
 
 constexpr std::array<ModeSpec, 3> kModes{{
-    {Kelvo::ID_MODE_CHANNEL, CStringTable::IDS_CHANNEL, 362, {18, 70}, 40},
-    {Kelvo::ID_MODE_SCHEDULE, CStringTable::IDS_SCHEDULE, 364, {151, 70}, 42},
-    {Kelvo::ID_MODE_SETTING, CStringTable::IDS_SETTING, 365, {290, 70}, 34},
+    {Kelvo::ID_MODE_CHANNEL, CStringTable::IDS_CHANNEL, Kelvo::IDB_MODE_CHANNEL, {18, 70}, 40},
+    {Kelvo::ID_MODE_SCHEDULE, CStringTable::IDS_SCHEDULE, Kelvo::IDB_MODE_SCHEDULE, {151, 70}, 42},
+    {Kelvo::ID_MODE_SETTING, CStringTable::IDS_SETTING, Kelvo::IDB_MODE_SETTING, {290, 70}, 34},
 }};
 constexpr int kModeTextTop = 3;
 
@@ -29,7 +30,8 @@ constexpr int kModeTextTop = 3;
 
 CMainFrameCaptionBar::CMainFrameCaptionBar(QWidget* parent) : CKelvoCaptionBar(parent)
 {
-    SetBackgroundImage(&KelvoRes().imgMainCaptionBack);
+    const CKelvoRes& res = KelvoRes();
+    SetBackgroundImage(&res.imgMainCaptionBack);
 
     for (size_t i = 0; i < kModes.size(); ++i) {
         const ModeSpec& spec = kModes[i];
@@ -40,8 +42,8 @@ CMainFrameCaptionBar::CMainFrameCaptionBar(QWidget* parent) : CKelvoCaptionBar(p
         button->SetText(CStringTable::Get(spec.text));
         button->SetTextAlignment(CPngButton::AlignLeft);
         button->SetMargins(QMargins(spec.textLeft, kModeTextTop, 0, 0));
-        button->SetTextColours(QColor(135, 135, 135), QColor(255, 255, 255), QColor(198, 146, 146),
-                               QColor(70, 70, 70), QColor(198, 146, 146));
+        button->SetTextColours(res.colorModeText, res.colorWhite, res.colorModeHot, res.colorModeDisabled,
+                               res.colorModeHot);
         button->move(spec.pos);
         m_modes[i] = button;
     }
@@ -52,10 +54,10 @@ CMainFrameCaptionBar::CMainFrameCaptionBar(QWidget* parent) : CKelvoCaptionBar(p
 
     m_remote = new CKelvoButton(this, Kelvo::ID_TOGGLE_REMOTE);
     m_remote->setObjectName(QStringLiteral("remoteButton"));
-    m_remote->SetImage(363, 4);
+    m_remote->SetImage(Kelvo::IDB_REMOTE, 4);
     m_remote->SetText(CStringTable::Get(CStringTable::IDS_REMOTE));
-    m_remote->SetTextColours(QColor(255, 255, 255), QColor(108, 146, 146), QColor(255, 255, 255),
-                             QColor(70, 70, 70), QColor(198, 146, 146));
+    m_remote->SetTextColours(res.colorWhite, res.colorRemotePressed, res.colorWhite, res.colorModeDisabled,
+                             res.colorModeHot);
     LayoutItems(width());
 }
 

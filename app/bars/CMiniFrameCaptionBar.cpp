@@ -15,7 +15,7 @@ CMiniFrameCaptionBar::CMiniFrameCaptionBar(QWidget* parent)
     m_title->setObjectName(QStringLiteral("title"));
     m_title->SetTransparent(true);
     m_title->setFont(KelvoRes().fontBold15);
-    m_title->SetTextColour(QColor(243, 243, 243));
+    m_title->SetTextColour(KelvoRes().colorText);
     m_title->SizeToText();
     LayoutItems(width());
 }
