@@ -7,6 +7,7 @@
 #include "ui/CKelvoRes.h"
 #include "ui/CNxButton.h"
 #include "ui/KelvoCommandIds.h"
+#include "ui/KelvoImageTable.h"
 #include "views/guide/CKelvoEPGCaption.h"
 #include "views/guide/CKelvoEPGListBox.h"
 #include "views/guide/CKelvoEPGRows.h"
@@ -29,9 +30,9 @@ CKelvoViewEPG::CKelvoViewEPG(const CQuarnDataModel& db, CMainFrameMessages& mess
     setAttribute(Qt::WA_OpaquePaintEvent);
 
     m_prevDay = new CKelvoButton(this, Kelvo::ID_GUIDE_PREV_DAY);
-    m_prevDay->SetImage(425, 3);
+    m_prevDay->SetImage(Kelvo::IDB_PREV_DAY, 3);
     m_nextDay = new CKelvoButton(this, Kelvo::ID_GUIDE_NEXT_DAY);
-    m_nextDay->SetImage(426, 3);
+    m_nextDay->SetImage(Kelvo::IDB_NEXT_DAY, 3);
     connect(m_prevDay, &CPngButton::clicked, this, &CKelvoViewEPG::ShowPrevDay);
     connect(m_nextDay, &CPngButton::clicked, this, &CKelvoViewEPG::ShowNextDay);
     m_list = new CKelvoEPGListBox(db, messages, m_boxTime, this);
@@ -46,8 +47,8 @@ CKelvoViewEPG::CKelvoViewEPG(const CQuarnDataModel& db, CMainFrameMessages& mess
     if (res.IsLoaded())
         m_back->setFont(res.fontNormal12);
     m_back->SetTextColours(res.colorText, res.colorText, res.colorText);
-    m_back->SetImage(416, 415);
-    m_back->SetCheckedImage(417);
+    m_back->SetImage(Kelvo::IDB_BACK, Kelvo::IDB_BACK_HOT);
+    m_back->SetCheckedImage(Kelvo::IDB_BACK_CHECKED);
     m_back->move(4, 1);
     m_back->SizeToContent();
     m_caption = new CKelvoEPGCaption(m_captionContent);
