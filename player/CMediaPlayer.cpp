@@ -12,9 +12,13 @@ namespace {
 // (it could change outputs or caching behind our back), and the audio gain the product ships with.
 constexpr std::array<const char*, 4> kEngineArgs{"-I", "dumy", "--ignore-config", "--gain=20"};
 
-// More pictures than this lost in one second of play is a network the short cache cannot ride
-// out: at the box's 15 frames/s it is a stand-still of a fifth of a second.
-constexpr int kLostPicturesPerSecond = 3;
+// More pictures than this dropped as late in one second is a stand-still of a fifth of a second
+// at the box's 15 frames/s; a second that shows less than 6/10 of the stream's steady rate without
+// any damage to the stream is one where the data came too late.
+constexpr int kLateDropsPerSecond = 3;
+constexpr int kShownTenthsOfSteady = 6;
+// The steady rate is known after this many pictures in one second.
+constexpr int kSteadyShownMin = 5;
 
 constexpr std::array<libvlc_event_e, 5> kEngineEvents{
     libvlc_MediaPlayerMediaChanged, libvlc_MediaPlayerStopped, libvlc_MediaPlayerTimeChanged,
@@ -130,33 +134,47 @@ QStringList CMediaPlayer::StartOptions(const QString& address, StartProfile prof
     if (scheme != QLatin1String("rtp") && scheme != QLatin1String("udp"))
         return {};
     const int cache = std::clamp(cacheMs, 0, kLowLatencyCacheMaxMs);
-    return {QStringLiteral(":network-caching=%1").arg(cache)};
+    // A lost datagram breaks the transport stream's continuity. Checking it makes the engine wait
+    // for the next key frame, a stand-still of up to a second for every loss; without the check
+    // the decoder goes on and the damage shows for a moment in the moving picture instead.
+    return {QStringLiteral(":network-caching=%1").arg(cache), QStringLiteral(":no-ts-cc-check")};
 }
 
-int CMediaPlayer::GrownCache(int cacheMs, int lostPictures)
+int CMediaPlayer::GrownCache(int cacheMs, const PlaySecond& second, int steadyShown)
 {
-    if (lostPictures <= kLostPicturesPerSecond)
+    // Counts that went back belong to another input of the engine; they say nothing of this one.
+    if (second.shown < 0 || second.lateDropped < 0 || second.damaged < 0)
+        return cacheMs;
+    const bool lateDrops = second.lateDropped > kLateDropsPerSecond;
+    const bool starved = steadyShown >= kSteadyShownMin && second.damaged <= 0 &&
+                         second.shown * 10 < steadyShown * kShownTenthsOfSteady;
+    if (!lateDrops && !starved)
         return cacheMs;
     return std::min(std::max(cacheMs, 50) * 2, kLowLatencyCacheMaxMs);
 }
 
-int CMediaPlayer::LostPictures() const
+CMediaPlayer::PlaySecond CMediaPlayer::Counters() const
 {
     libvlc_media_stats_t stats{};
     if (!m_media || libvlc_media_get_stats(m_media.get(), &stats) == 0)
-        return 0;
-    return stats.i_lost_pictures;
+        return {};
+    return {stats.i_displayed_pictures, stats.i_lost_pictures,
+            stats.i_demux_corrupted + stats.i_demux_discontinuity};
 }
 
 // While a stream opened with the short cache plays, the engine itself moves its play-out point
-// back when the stream's clock arrives late; what it cannot absorb it drops as late pictures.
-// Those drops decide the cache the next stream starts with; this one is not reopened, which would
-// cost the user a second picture start for a stutter that has already happened.
+// back when the stream's clock arrives late; what it cannot absorb shows as late pictures dropped
+// or as seconds without pictures although nothing was lost. Those decide the cache the next
+// stream starts with; this one is not reopened, which would cost the user a second picture start
+// for a stutter that has already happened.
 void CMediaPlayer::WatchLowLatencyPlay()
 {
-    const int lost = LostPictures();
-    const int grown = GrownCache(m_lowLatencyCacheMs, lost - m_lostSeen);
-    m_lostSeen = lost;
+    const PlaySecond now = Counters();
+    const PlaySecond second{now.shown - m_countsSeen.shown, now.lateDropped - m_countsSeen.lateDropped,
+                            now.damaged - m_countsSeen.damaged};
+    m_countsSeen = now;
+    const int grown = GrownCache(m_lowLatencyCacheMs, second, m_steadyShown);
+    m_steadyShown = std::max(m_steadyShown, second.shown);
     if (grown == m_lowLatencyCacheMs)
         return;
     m_lowLatencyCacheMs = grown;
@@ -341,7 +359,8 @@ void CMediaPlayer::Deliver(int code)
         if (m_state == Opening) {
             SetState(Playing);
             if (alive && m_lowLatencyMedia) {
-                m_lostSeen = LostPictures();
+                m_countsSeen = Counters();
+                m_steadyShown = 0;
                 m_lowLatencyWatch.start();
             }
         }

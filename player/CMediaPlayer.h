@@ -51,9 +51,10 @@ public:
     Q_ENUM(PlayState)
 
     // How a new media starts. Standard leaves the engine's own network cache (a second); with
-    // LowLatency an RTP or UDP stream starts with a short cache, so that the picture moves within
-    // a second of the click. HLS starts as in Standard: its segments arrive in bursts over HTTP
-    // and need the longer cache.
+    // LowLatency an RTP or UDP stream starts with a short cache, so that the picture moves about
+    // a second sooner, and a lost datagram no longer stops the picture until the next key frame
+    // (the damage shows briefly in the moving picture instead). HLS starts as in Standard: its
+    // segments arrive in bursts over HTTP and need the longer cache.
     enum StartProfile : int
     {
         StartStandard = 0,
@@ -91,9 +92,18 @@ public:
     // The engine's per-media options for `address` under `profile` with the given short cache;
     // empty where the engine's own defaults apply.
     static QStringList StartOptions(const QString& address, StartProfile profile, int cacheMs);
-    // The cache for the next low-latency Open after a second of play in which the engine
-    // dropped `lostPictures` pictures because they came too late.
-    static int GrownCache(int cacheMs, int lostPictures);
+    // One second of play as the engine counts it: pictures shown, pictures it dropped because
+    // they came too late, and stream damage (lost or broken packets) it found.
+    struct PlaySecond
+    {
+        int shown = 0;
+        int lateDropped = 0;
+        int damaged = 0;
+    };
+    // The cache for the next low-latency Open after `second`, where `steadyShown` is the most
+    // pictures a second of this stream has shown. Only data that came too late counts: a stream
+    // that stands still because packets were lost stands still with any cache.
+    static int GrownCache(int cacheMs, const PlaySecond& second, int steadyShown);
 
     bool Play();
     void Pause();
@@ -150,7 +160,7 @@ private:
     void SetState(PlayState state);
     void DeliverVideoOutput(bool present);
     const libvlc_media_track_t* FindTrack(libvlc_track_type_t type);
-    int LostPictures() const;
+    PlaySecond Counters() const;
     void WatchLowLatencyPlay();
 
     vlc::Instance m_instance;
@@ -165,10 +175,11 @@ private:
     PlayState m_state = Stopped;
     StartProfile m_startProfile = StartStandard;
     int m_lowLatencyCacheMs = kLowLatencyCacheMs;
-    // Whether the current media was opened with the short cache, and the engine's count of lost
-    // pictures at the last look while it plays.
+    // Whether the current media was opened with the short cache; the engine's counts at the last
+    // look while it plays, and the most pictures one second of it has shown.
     bool m_lowLatencyMedia = false;
-    int m_lostSeen = 0;
+    PlaySecond m_countsSeen;
+    int m_steadyShown = 0;
     QTimer m_lowLatencyWatch;
     // Set by the engine's media-changed event, consumed by the first sign of life of that media.
     std::atomic<bool> m_audioPending{true};

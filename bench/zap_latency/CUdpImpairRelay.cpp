@@ -55,6 +55,7 @@ CUdpImpairRelay::Profile CUdpImpairRelay::Lan()
     p.delayMs = 5;
     p.jitterMs = 20;
     p.lossPct = 0.5;
+    p.reorderPct = 1;
     return p;
 }
 
@@ -65,6 +66,7 @@ CUdpImpairRelay::Profile CUdpImpairRelay::Wifi()
     p.delayMs = 30;
     p.jitterMs = 30;
     p.lossPct = 0.5;
+    p.reorderPct = 2;
     p.spellEveryMs = 3000;
     p.spellMinMs = 100;
     p.spellMaxMs = 400;
@@ -137,6 +139,7 @@ void CUdpImpairRelay::Run()
     target.sin_port = htons(static_cast<uint16_t>(m_targetPort));
     uint64_t arrivals = 0;
     uint64_t lastSentOrder = 0;
+    Clock::time_point lastDue{};
     Clock::time_point spellStart = Clock::time_point::max();
     Clock::time_point spellEnd{};
     std::vector<char> buffer(65536);
@@ -180,6 +183,10 @@ void CUdpImpairRelay::Run()
             double delay = profile.delayMs + (unit(random) * 2.0 - 1.0) * profile.jitterMs;
             delay = std::max(0.0, delay);
             Clock::time_point due = at + FromMs(delay);
+            // In line behind the one before, unless this one goes its own way.
+            if (unit(random) * 100.0 >= profile.reorderPct)
+                due = std::max(due, lastDue);
+            lastDue = std::max(lastDue, due);
             // A stalled link delivers nothing until the spell ends, then everything at once.
             if (inSpell)
                 due = std::max(due, spellEnd + FromMs(profile.delayMs));

@@ -7,8 +7,9 @@
 #include <thread>
 
 // A UDP relay on loopback that makes a clean stream look like one that crossed a real network:
-// every datagram is held for a base delay plus a random jitter (each on its own, so datagrams
-// overtake one another), some are dropped at random, and optionally the link has bad spells in
+// every datagram is held for a base delay plus a random jitter, in order as a queue in a router
+// keeps them, except for a few that take their own time and so overtake or fall behind others;
+// some are dropped at random, and optionally the link has bad spells in
 // which it stalls (everything queued comes out together when the spell ends, as a Wi-Fi link
 // that retransmits does) and loses far more. Kernel traffic shaping is not available where the
 // benches run, so the impairment is done here, in user space, with a seeded generator so that
@@ -22,6 +23,7 @@ public:
         double delayMs = 0;      // added to every datagram
         double jitterMs = 0;     // uniform in [-jitter, +jitter] on top of the delay (never below 0)
         double lossPct = 0;      // random loss outside bad spells
+        double reorderPct = 0;   // datagrams that keep their own jitter instead of their place in line
         double spellEveryMs = 0; // mean time between bad spells (0: none)
         double spellMinMs = 0;   // a spell lasts between min and max
         double spellMaxMs = 0;
@@ -51,8 +53,9 @@ public:
     Counters Take(); // counters since the last call
 
     static Profile Clean();
-    static Profile Lan();  // 5 ms +- 20 ms, 0.5 % loss
-    static Profile Wifi(); // 30 ms +- 30 ms, 0.5 % loss, a 100..400 ms stall with 20 % loss every ~3 s
+    static Profile Lan();  // 5 ms +- 20 ms, 0.5 % loss, 1 % out of order
+    static Profile Wifi(); // 30 ms +- 30 ms, 0.5 % loss, 2 % out of order, and every ~3 s a
+                           // 100..400 ms stall with 20 % loss
 
 private:
     void Run();

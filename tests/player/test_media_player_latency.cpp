@@ -14,7 +14,11 @@ namespace {
 
 TEST(LowLatencyStart, OnlyRtpAndUdpStreamsGetTheShortCache)
 {
-    const QStringList shortCache{QStringLiteral(":network-caching=200")};
+    const QStringList shortCache{QStringLiteral(":network-caching=200"), QStringLiteral(":no-ts-cc-check")};
+    auto cache = [](const char* ms) {
+        return QStringList{QStringLiteral(":network-caching=") + QLatin1String(ms),
+                           QStringLiteral(":no-ts-cc-check")};
+    };
     struct Case
     {
         const char* address;
@@ -26,10 +30,10 @@ TEST(LowLatencyStart, OnlyRtpAndUdpStreamsGetTheShortCache)
         {"rtp://192.168.1.20:5004", CMediaPlayer::StartLowLatency, 200, shortCache},
         {"udp://@:1234", CMediaPlayer::StartLowLatency, 200, shortCache},
         {"  UDP://127.0.0.1:0", CMediaPlayer::StartLowLatency, 200, shortCache},
-        {"rtp://192.168.1.20:5004", CMediaPlayer::StartLowLatency, 400, {":network-caching=400"}},
+        {"rtp://192.168.1.20:5004", CMediaPlayer::StartLowLatency, 400, cache("400")},
         // Never beyond the engine's own default, never below nothing.
-        {"rtp://192.168.1.20:5004", CMediaPlayer::StartLowLatency, 5000, {":network-caching=1000"}},
-        {"rtp://192.168.1.20:5004", CMediaPlayer::StartLowLatency, -3, {":network-caching=0"}},
+        {"rtp://192.168.1.20:5004", CMediaPlayer::StartLowLatency, 5000, cache("1000")},
+        {"rtp://192.168.1.20:5004", CMediaPlayer::StartLowLatency, -3, cache("0")},
         // HLS arrives in segments over HTTP and keeps the engine's cache.
         {"http://root:@192.168.1.20/quarn/content.m3u8", CMediaPlayer::StartLowLatency, 200, {}},
         {"rtpx://a:1", CMediaPlayer::StartLowLatency, 200, {}},
@@ -45,24 +49,34 @@ TEST(LowLatencyStart, OnlyRtpAndUdpStreamsGetTheShortCache)
     }
 }
 
-TEST(LowLatencyStart, CacheGrowsOnlyAfterASecondThatLostPictures)
+// Only data that came too late grows the cache: pictures dropped as late, or a second short of
+// pictures while the stream arrived whole. Loss makes the picture stand still with any cache.
+TEST(LowLatencyStart, CacheGrowsOnlyAfterASecondOfLateData)
 {
     struct Case
     {
+        const char* what;
         int cacheMs;
-        int lost;
+        CMediaPlayer::PlaySecond second; // shown, late dropped, damaged
+        int steadyShown;
         int next;
     };
-    for (const Case& c : std::vector<Case>{{200, 0, 200},
-                                           {200, 3, 200}, // a picture or three: a blip, no stutter
-                                           {200, 4, 400},
-                                           {400, 15, 800},
-                                           {800, 10, 1000}, // never beyond the engine's own default
-                                           {1000, 10, 1000},
-                                           {0, 10, 100},
-                                           {200, -5, 200}}) { // a count that went back is no loss
-        EXPECT_EQ(CMediaPlayer::GrownCache(c.cacheMs, c.lost), c.next) << c.cacheMs << " lost " << c.lost;
-    }
+    const std::vector<Case> cases{
+        {"steady", 200, {15, 0, 0}, 15, 200},
+        {"a few late pictures", 200, {12, 3, 0}, 15, 200},
+        {"many late pictures", 200, {10, 4, 0}, 15, 400},
+        {"late pictures though damaged", 400, {10, 8, 2}, 15, 800},
+        {"starved, nothing lost", 200, {8, 0, 0}, 15, 400},
+        {"just enough shown", 200, {9, 0, 0}, 15, 200},
+        {"starved by loss", 200, {2, 0, 3}, 15, 200},
+        {"steady rate not known yet", 200, {0, 0, 0}, 4, 200},
+        {"never beyond the engine's default", 800, {0, 10, 0}, 15, 1000},
+        {"at the engine's default", 1000, {0, 10, 0}, 15, 1000},
+        {"from nothing", 0, {0, 10, 0}, 15, 100},
+        {"counts that went back", 200, {-30, -5, -1}, 15, 200},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CMediaPlayer::GrownCache(c.cacheMs, c.second, c.steadyShown), c.next) << c.what;
 }
 
 TEST(LowLatencyStart, ProfileDefaultsToStandardAndAChangeForgetsTheLearntCache)
