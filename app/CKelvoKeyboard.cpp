@@ -3,6 +3,7 @@
 #include "app/CKelvoPlayerApp.h"
 #include "app/CMainFrame.h"
 #include "app/CPlaybackController.h"
+#include "app/bars/CPopupFrame.h"
 #include "player/CKelvoViewPlayer.h"
 
 #include <QAbstractSpinBox>
@@ -12,6 +13,13 @@
 #include <QTextEdit>
 
 namespace {
+
+// The frame, and the channel list floating over it in a popup of its own. Dialogs and the
+// remote window keep their keys.
+bool IsOwnWindow(const QWidget* window, const QWidget* frame)
+{
+    return window == frame || (qobject_cast<const CPopupFrame*>(window) && window->parentWidget() == frame);
+}
 
 bool IsEditField(const QWidget* w)
 {
@@ -31,10 +39,12 @@ bool CKelvoKeyboard::eventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::KeyPress)
         return false;
     auto* target = qobject_cast<QWidget*>(watched);
-    // Every key arrives here once per object on its way; act only where it is first delivered.
-    if (!target || (target != QApplication::focusWidget() && target != &m_frame))
-        return false;
-    if (target->window() != &m_frame)
+    // A key the focused widget ignores travels on to its parents and passes here again for each;
+    // acting only where it was first delivered steps or changes the volume once per press.
+    QWidget* first = QApplication::focusWidget();
+    if (first == nullptr)
+        first = QApplication::activeWindow();
+    if (target == nullptr || target != first || !IsOwnWindow(target->window(), &m_frame))
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
     const bool fullScreen = m_frame.IsFullScreen();

@@ -6,8 +6,9 @@ class CMainFrame;
 
 // The application's keys, looked at before the focused widget gets them: Enter moves between
 // edit fields or toggles full screen, Escape leaves full screen, and Space and the arrows drive
-// playback while the player view is shown. Keys of other windows (dialogs, the remote window)
-// pass untouched.
+// playback while the player view is shown. The channel list floating in its popup counts as part of
+// the frame; keys of other windows (dialogs, the remote window) pass untouched. Each press acts
+// once, where it is first delivered.
 class CKelvoKeyboard final : public QObject
 {
     Q_OBJECT

@@ -1,0 +1,469 @@
+// Selection, stepping, failure reports, volume and keys on the real frame, offscreen, against a
+// demo box that answers but sends no stream. The frame's player still listens on the box's fixed
+// ports, so the test runs in a private network namespace.
+#include "PlaybackTestSupport.h"
+#include "app/CBoxController.h"
+#include "app/CKelvoCommandTable.h"
+#include "app/bars/CPopupFrame.h"
+#include "player/CKelvoControlBar.h"
+#include "player/CKelvoSATInfoBar.h"
+#include "player/CKelvoViewPlayer.h"
+#include "player/CMediaPlayer.h"
+#include "ui/CKelvoButton.h"
+#include "ui/CKelvoEdit.h"
+#include "ui/CKelvoSliderCtrl.h"
+#include "ui/KelvoCommandIds.h"
+#include "views/channel/CKelvoChannelListBox.h"
+#include "views/channel/CKelvoPageChannel.h"
+
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTimer>
+#include <QWheelEvent>
+
+using namespace Kelvo;
+
+namespace {
+
+const std::vector<std::string> kNoBoxArgs{"--no-ffmpeg", "--no-upnp", "--services", "40"};
+
+// The box generates 40 services; two radio services of its blocked favourite group are withheld,
+// and the database holds 38: radio at 6, 19 and 32, the last (37) on a transponder that cannot be
+// streamed, TV elsewhere.
+constexpr int kServices = 38;
+constexpr int kRadio = 6;
+constexpr int kUnstreamable = 37;
+
+class PlaybackControlTest : public PlaybackTest
+{
+protected:
+    void StartWithBox(const QString& stb = {})
+    {
+        ASSERT_TRUE(box.ok()) << box.error();
+        Start(box.port(), 0, stb);
+        const auto all = Services();
+        ASSERT_EQ(all.size(), static_cast<size_t>(kServices));
+        ASSERT_EQ(all[kRadio]->type, 1);
+        ASSERT_EQ(all[19]->type, 1);
+        ASSERT_EQ(all[32]->type, 1);
+        ASSERT_FALSE(all[kUnstreamable]->streamingPossible);
+        ASSERT_TRUE(all[kUnstreamable - 1]->streamingPossible);
+    }
+    int Key(int position) const { return Services()[static_cast<size_t>(position)]->key; }
+    std::string StartAt(int position) const { return StartOf(*Services()[static_cast<size_t>(position)]); }
+    void Fault(const std::string& query) { rawRequest(box.port(), "GET", "/demobox/fault?" + query); }
+
+    // Sends a key as the window system would: to the focused widget of the active window.
+    static void Press(int key)
+    {
+        QWidget* target = QApplication::focusWidget();
+        if (target == nullptr)
+            target = QApplication::activeWindow();
+        ASSERT_NE(target, nullptr);
+        QTest::keyClick(target, static_cast<Qt::Key>(key));
+    }
+
+    DemoBoxProcess box{kNoBoxArgs};
+};
+
+// ---- stepping -----------------------------------------------------------------------------------
+
+struct StepCase
+{
+    const char* name;
+    int mediaType;
+    int selected;                // position played first, -1 none
+    const char* keys;            // R right, L left
+    std::vector<int> candidates; // positions the SAT bar shows, one per key
+};
+
+class StepTest : public PlaybackControlTest, public ::testing::WithParamInterface<StepCase>
+{
+};
+
+TEST_P(StepTest, StepsWithinTheWaitStartOnlyTheLastCandidate)
+{
+    const StepCase& c = GetParam();
+    StartWithBox();
+    if (c.mediaType == 1) {
+        QTest::mouseClick(Frame().ChannelPage().RadioButton(), Qt::LeftButton);
+        ASSERT_EQ(State().mediaType, 1);
+    }
+    if (c.selected >= 0)
+        Messages().playService(Key(c.selected));
+    Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+    Frame().PlayerView().setFocus();
+    auto* sat = Frame().findChild<CKelvoSATInfoBar*>(QStringLiteral("satBar"));
+    ASSERT_NE(sat, nullptr);
+    ClearBoxLog(box.port());
+
+    std::vector<int> shown;
+    QElapsedTimer sinceLast;
+    for (const char* k = c.keys; *k; ++k) {
+        if (k != c.keys)
+            QTest::qWait(150);
+        Press(*k == 'R' ? Qt::Key_Right : Qt::Key_Left);
+        sinceLast.start();
+        shown.push_back(sat->Service());
+    }
+    std::vector<int> expected;
+    for (int p : c.candidates)
+        expected.push_back(Key(p));
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(Frame().Playback().PendingService(), expected.back());
+    EXPECT_NE(State().streamingService, expected.back());
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return State().streamingService == expected.back(); }, 5000));
+    // A coarse timer may fire a little early, never much.
+    EXPECT_GE(sinceLast.elapsed(), CPlaybackController::kStepCommitMs - 100);
+    QTest::qWait(300);
+    EXPECT_EQ(Streaming(box.port()), std::vector<std::string>{StartAt(c.candidates.back())})
+        << BoxLog(box.port());
+    EXPECT_EQ(Frame().PlayerView().Service(), expected.back());
+    EXPECT_TRUE(env.Messages().isEmpty()) << env.Messages().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, StepTest,
+    ::testing::Values(StepCase{"RightSkipsRadio", 0, 4, "RRR", {5, 7, 8}},
+                      // From no service the first look is at the last position: it cannot stream.
+                      StepCase{"AroundTheEndSkipsTheUnstreamable", 0, -1, "LRL", {36, 0, 36}},
+                      StepCase{"RadioVisitsOnlyRadio", 1, -1, "RRR", {6, 19, 32}}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(PlaybackControlTest, SteppingWithoutServicesFindsNothingAndStartsNothing)
+{
+    Start(0);
+    Frame().Messages().nextService();
+    EXPECT_EQ(Frame().Playback().PendingService(), -1);
+    EXPECT_FALSE(Frame().Playback().StepPending());
+    QTest::qWait(CPlaybackController::kStepCommitMs + 200);
+    EXPECT_EQ(State().streamingService, -1);
+    EXPECT_TRUE(env.Messages().isEmpty()) << env.Messages().toStdString();
+}
+
+// ---- failures -----------------------------------------------------------------------------------
+
+constexpr int kStreamed = -1; // the position of the service streamed first
+
+struct FailureCase
+{
+    const char* name;
+    const char* fault;   // demo box fault query, empty none
+    bool streamFirst;    // position 1 streams before the failing selection
+    int target;          // position selected, or kStreamed (a stop)
+    bool whileBusy;      // selected while a guide load waits for the box
+    const char* message; // expected "caption|text", empty none
+    bool streamingKept;  // position 1 is still streamed afterwards
+};
+
+class FailureTest : public PlaybackControlTest, public ::testing::WithParamInterface<FailureCase>
+{
+};
+
+TEST_P(FailureTest, ReportsTheResultAndKeepsTheRightState)
+{
+    const FailureCase& c = GetParam();
+    StartWithBox();
+    const int first = Key(1);
+    if (c.streamFirst) {
+        Messages().playService(first);
+        ASSERT_EQ(State().streamingService, first) << env.Messages().toStdString();
+    }
+    const int target = c.target == kStreamed ? first : Key(c.target);
+    if (*c.fault)
+        Fault(c.fault);
+    env.ClearMessages();
+    if (c.whileBusy) {
+        Fault("cmd=epg_info&mode=delay&arg=1500");
+        QTimer::singleShot(300, &Frame(), [&] { Messages().playService(target); });
+        Messages().showGuide(Key(3));
+        ASSERT_FALSE(app->Box().IsBusy());
+    } else {
+        Messages().playService(target);
+    }
+    const QString expected = *c.message ? QString::fromLatin1(c.message) + QLatin1Char('\n') : QString();
+    EXPECT_EQ(env.Messages(), expected);
+    EXPECT_EQ(State().streamingService, c.streamingKept ? first : (*c.message ? -1 : target));
+    EXPECT_EQ(Frame().PlayerView().MediaPlayer().State() != CMediaPlayer::Stopped, !*c.message);
+    EXPECT_FALSE(Frame().PlayerView().IsBusy());
+}
+
+#define START_FAILURE(text) "Start Streaming Failure|" text
+
+INSTANTIATE_TEST_SUITE_P(
+    Results, FailureTest,
+    ::testing::Values(FailureCase{"Refused1", "cmd=start_streaming&mode=error&arg=1", true, 2, false,
+                                  START_FAILURE("Start streaming failed"), false},
+                      FailureCase{"Refused2", "cmd=start_streaming&mode=error&arg=2", false, 2, false,
+                                  START_FAILURE("Not available state"), false},
+                      FailureCase{"Refused3", "cmd=start_streaming&mode=error&arg=3", false, 2, false,
+                                  START_FAILURE("Now playing"), false},
+                      FailureCase{"Refused4", "cmd=start_streaming&mode=error&arg=4", false, 2, false,
+                                  START_FAILURE("Storage error"), false},
+                      FailureCase{"Refused5", "cmd=start_streaming&mode=error&arg=5", false, 2, false,
+                                  START_FAILURE("PIN Code error"), false},
+                      FailureCase{"Refused7", "cmd=start_streaming&mode=error&arg=7", false, 2, false,
+                                  START_FAILURE("Unknown error"), false},
+                      FailureCase{"NoUsableReply", "cmd=start_streaming&mode=http500", true, 2, false,
+                                  START_FAILURE("Unknown error"), false},
+                      // The box did not stop what it sent (6): that stream is still the streamed one.
+                      FailureCase{"PreviousNotStopped", "cmd=stop_streaming&mode=error&arg=1", true, 2, false,
+                                  START_FAILURE("Unknown error"), true},
+                      FailureCase{"StartWhileBusy", "", true, 2, true, START_FAILURE("Unknown error"), false},
+                      FailureCase{"StopRefused", "cmd=stop_streaming&mode=error&arg=1", true, kStreamed,
+                                  false, "Stop Streaming Failure|Stop streaming failed", true},
+                      FailureCase{"StopWhileBusy", "", true, kStreamed, true,
+                                  "Stop Streaming Failure|Stop streaming failed", true}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+// ---- volume and mute ----------------------------------------------------------------------------
+
+TEST_F(PlaybackControlTest, VolumeStaysInRangeAndMuteDisablesTheSlider)
+{
+    StartWithBox();
+    Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+    Frame().PlayerView().setFocus();
+    CKelvoControlBar* bar = Frame().findChild<CKelvoControlBar*>(QStringLiteral("controlBar"));
+    ASSERT_NE(bar, nullptr);
+    enum Action
+    {
+        Up,
+        Down,
+        WheelUp,
+        WheelDown,
+        Set150,
+        SetMinus3
+    };
+    struct VolumeCase
+    {
+        int from;
+        Action action;
+        int to;
+    };
+    const VolumeCase cases[] = {{100, Up, 100},    {0, Down, 0},        {50, Up, 51},
+                                {50, Down, 49},    {100, WheelUp, 100}, {50, WheelDown, 49},
+                                {0, WheelDown, 0}, {50, Set150, 100},   {50, SetMinus3, 0}};
+    CMediaPlayer& player = Frame().PlayerView().MediaPlayer();
+    for (const VolumeCase& v : cases) {
+        Messages().setVolume(v.from);
+        switch (v.action) {
+        case Up:
+        case Down:
+            Press(v.action == Up ? Qt::Key_Up : Qt::Key_Down);
+            break;
+        case WheelUp:
+        case WheelDown: {
+            QWidget* view = &Frame().PlayerView();
+            const QPoint at = view->mapTo(&Frame(), view->rect().center());
+            QWheelEvent wheel(at, Frame().mapToGlobal(at), QPoint(),
+                              QPoint(0, v.action == WheelUp ? 120 : -120), Qt::NoButton, Qt::NoModifier,
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(&Frame(), &wheel);
+            break;
+        }
+        case Set150:
+            Messages().setVolume(150);
+            break;
+        case SetMinus3:
+            Messages().setVolume(-3);
+            break;
+        }
+        EXPECT_EQ(State().volume, v.to) << v.from << " " << v.action;
+        EXPECT_EQ(player.Volume(), v.to) << v.from << " " << v.action;
+        EXPECT_EQ(bar->VolumeSlider()->value(), v.to) << v.from << " " << v.action;
+    }
+
+    for (bool muted : {true, false}) {
+        Messages().setMute(muted);
+        EXPECT_EQ(State().mute, muted);
+        EXPECT_EQ(player.Mute(), muted);
+        EXPECT_EQ(bar->Control(ID_MUTE)->property("checked").toBool(), muted);
+        EXPECT_EQ(bar->VolumeSlider()->isEnabled(), !muted);
+    }
+}
+
+TEST_F(PlaybackControlTest, VolumeAndMuteComeBackWithTheNextFrame)
+{
+    StartWithBox();
+    Messages().setVolume(37);
+    Messages().setMute(true);
+    Restart();
+    CKelvoControlBar* bar = Frame().findChild<CKelvoControlBar*>(QStringLiteral("controlBar"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(State().volume, 37);
+    EXPECT_TRUE(State().mute);
+    EXPECT_EQ(Frame().PlayerView().MediaPlayer().Volume(), 37);
+    EXPECT_TRUE(Frame().PlayerView().MediaPlayer().Mute());
+    EXPECT_EQ(bar->VolumeSlider()->value(), 37);
+    EXPECT_FALSE(bar->VolumeSlider()->isEnabled());
+}
+
+// ---- keys -------------------------------------------------------------------------------------
+
+// Sees whether a key reached the widget it was sent to, after the application's filter.
+class KeySeen final : public QObject
+{
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress)
+            keys.push_back(static_cast<QKeyEvent*>(event)->key());
+        return false;
+    }
+    std::vector<int> keys;
+};
+
+enum class Focus
+{
+    PlayerView,
+    ChannelList,
+    ChannelSearch,
+    SettingEdit,
+    SettingView,
+    PopupSearch, // the channel popup's search field over the full-screen picture
+};
+
+enum class Effect
+{
+    None,
+    NextField,
+    StepForward,
+    StepBack,
+    Louder,
+    Quieter,
+};
+
+struct KeyCase
+{
+    const char* name;
+    int view;
+    bool fullScreen;
+    Focus focus;
+    Qt::Key key;
+    bool fullScreenAfter;
+    bool passesOn; // the focused widget gets the key too
+    Effect effect;
+};
+
+TEST_F(PlaybackControlTest, KeysActByViewFullScreenAndFocus)
+{
+    StartWithBox();
+    const KeyCase cases[] = {
+        {"EnterInEditMovesOn", ViewSetting, false, Focus::SettingEdit, Qt::Key_Return, false, false,
+         Effect::NextField},
+        {"EnterElsewhereInSettingsIsConsumed", ViewSetting, false, Focus::SettingView, Qt::Key_Return, false,
+         false, Effect::None},
+        {"EnterEntersFullScreenInThePlayerView", ViewPlayer, false, Focus::ChannelList, Qt::Key_Enter, true,
+         false, Effect::None},
+        {"EnterLeavesFullScreen", ViewPlayer, true, Focus::PlayerView, Qt::Key_Return, false, false,
+         Effect::None},
+        {"EnterInThePopupsFieldLeavesFullScreen", ViewPlayer, true, Focus::PopupSearch, Qt::Key_Return, false,
+         false, Effect::None},
+        {"EscapeLeavesFullScreen", ViewPlayer, true, Focus::PlayerView, Qt::Key_Escape, false, true,
+         Effect::None},
+        {"EscapeInThePopupsFieldLeavesFullScreen", ViewPlayer, true, Focus::PopupSearch, Qt::Key_Escape,
+         false, true, Effect::None},
+        {"EscapeWithoutFullScreen", ViewPlayer, false, Focus::PlayerView, Qt::Key_Escape, false, true,
+         Effect::None},
+        {"RightStepsOnce", ViewPlayer, false, Focus::PlayerView, Qt::Key_Right, false, true,
+         Effect::StepForward},
+        {"RightStepsOnceFromTheList", ViewPlayer, false, Focus::ChannelList, Qt::Key_Right, false, true,
+         Effect::StepForward},
+        {"LeftStepsBackInFullScreen", ViewPlayer, true, Focus::PlayerView, Qt::Key_Left, true, true,
+         Effect::StepBack},
+        {"UpIsLouderOnce", ViewPlayer, false, Focus::PlayerView, Qt::Key_Up, false, true, Effect::Louder},
+        {"DownIsQuieterFromTheList", ViewPlayer, false, Focus::ChannelList, Qt::Key_Down, false, true,
+         Effect::Quieter},
+        {"SpacePassesOn", ViewPlayer, false, Focus::PlayerView, Qt::Key_Space, false, true, Effect::None},
+        // Typing in the search field edits the text and leaves playback alone.
+        {"ArrowsInTheSearchFieldEditText", ViewPlayer, false, Focus::ChannelSearch, Qt::Key_Right, false,
+         true, Effect::None},
+        {"SpaceInTheSearchFieldIsText", ViewPlayer, false, Focus::ChannelSearch, Qt::Key_Space, false, true,
+         Effect::None},
+        // Another view: the keys go on to it and do nothing to playback.
+        {"ArrowsOutsideThePlayerView", ViewSetting, false, Focus::SettingView, Qt::Key_Right, false, true,
+         Effect::None},
+        {"UpOutsideThePlayerView", ViewSetting, false, Focus::SettingView, Qt::Key_Up, false, true,
+         Effect::None},
+    };
+    int pendingChanges = 0;
+    QObject::connect(&Frame().Playback(), &CPlaybackController::pendingServiceChanged, &Frame(),
+                     [&] { ++pendingChanges; });
+    for (const KeyCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Frame().Commands().Trigger(c.view == ViewPlayer ? ID_MODE_CHANNEL : ID_MODE_SETTING);
+        Settle();
+        ASSERT_EQ(Frame().CurrentView(), c.view);
+        Messages().setVolume(50);
+        if (c.fullScreen)
+            Frame().SetFullScreen(true);
+        Frame().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
+        QWidget* focus = nullptr;
+        switch (c.focus) {
+        case Focus::PlayerView:
+            focus = &Frame().PlayerView();
+            break;
+        case Focus::ChannelList:
+            focus = Frame().ChannelPage().List();
+            break;
+        case Focus::ChannelSearch:
+            focus = Frame().ChannelPage().SearchBox();
+            break;
+        case Focus::SettingView:
+            focus = Frame().View(ViewSetting);
+            break;
+        case Focus::SettingEdit:
+            for (QLineEdit* edit : Frame().View(ViewSetting)->findChildren<QLineEdit*>())
+                if (edit->isVisible() && edit->isEnabled() && !focus)
+                    focus = edit;
+            break;
+        case Focus::PopupSearch:
+            Frame().ShowChannelPopup(true);
+            Settle();
+            ASSERT_TRUE(Frame().ChannelPage().IsFloating());
+            focus = Frame().ChannelPage().SearchBox();
+            focus->window()->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(focus->window()));
+            break;
+        }
+        ASSERT_NE(focus, nullptr);
+        ASSERT_TRUE(focus->isVisible());
+        focus->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), focus);
+        KeySeen seen;
+        focus->installEventFilter(&seen);
+        const int pendingBefore = pendingChanges;
+        const int pendingKey = Frame().Playback().PendingService();
+
+        Press(c.key);
+        Settle();
+
+        EXPECT_EQ(Frame().IsFullScreen(), c.fullScreenAfter);
+        EXPECT_EQ(std::count(seen.keys.begin(), seen.keys.end(), c.key), c.passesOn ? 1 : 0);
+        const bool stepped = c.effect == Effect::StepForward || c.effect == Effect::StepBack;
+        EXPECT_EQ(pendingChanges - pendingBefore, stepped ? 1 : 0);
+        if (stepped) {
+            EXPECT_NE(Frame().Playback().PendingService(), pendingKey);
+            EXPECT_TRUE(Frame().Playback().StepPending());
+        }
+        EXPECT_EQ(State().volume, c.effect == Effect::Louder ? 51 : c.effect == Effect::Quieter ? 49 : 50);
+        if (c.effect == Effect::NextField) {
+            EXPECT_NE(QApplication::focusWidget(), focus);
+            EXPECT_TRUE(Frame().View(ViewSetting)->isAncestorOf(QApplication::focusWidget()));
+        }
+        focus->removeEventFilter(&seen);
+        Frame().ChannelPage().SearchBox()->clear();
+        Frame().Playback().CancelStep();
+        if (Frame().ChannelPage().IsFloating())
+            Frame().ShowChannelPopup(false);
+        if (Frame().IsFullScreen())
+            Frame().SetFullScreen(false);
+        Settle();
+    }
+}
+
+} // namespace
