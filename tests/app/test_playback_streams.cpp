@@ -14,15 +14,20 @@
 
 namespace {
 
-// A picture is on screen when the window, read back from the X server, is not one colour.
+// A picture is on screen when the window, read back from the X server, shows bright colours of
+// several hues, as the test pictures do. What may show before (black, or the player view's busy
+// picture seen through the unpainted window: greys and one blue) has at most one.
 bool ShowsPicture(QWidget* surface)
 {
     const QImage image = surface->screen()->grabWindow(surface->winId()).toImage();
-    QSet<QRgb> colours;
-    for (int y = 0; y < image.height(); y += 8)
-        for (int x = 0; x < image.width(); x += 8)
-            colours.insert(image.pixel(x, y) & 0xF0F0F0u);
-    return colours.size() >= 8;
+    QSet<int> hues;
+    for (int y = 0; y < image.height(); y += 6)
+        for (int x = 0; x < image.width(); x += 6) {
+            const QColor c = QColor::fromRgb(image.pixel(x, y));
+            if (c.hsvSaturation() > 128 && c.value() > 96)
+                hues.insert(c.hsvHue() / 30);
+        }
+    return hues.size() >= 4;
 }
 
 bool WaitForPicture(QWidget* surface, int ms)
