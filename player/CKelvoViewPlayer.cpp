@@ -35,6 +35,9 @@ CKelvoViewPlayer::CKelvoViewPlayer(const CQuarnDataModel& db, CMainFrameMessages
     m_player->SetVideoWindow(m_surface);
     m_player->AttachEvents();
     connect(m_player.get(), &CMediaPlayer::videoOutputChanged, this, &CKelvoViewPlayer::OnVideoOutput);
+    // The engine keeps its video output past a stop without saying so; what it would show is the
+    // last picture of a stream that no longer plays. The next stream reports its output again.
+    connect(m_player.get(), &CMediaPlayer::stopped, this, [this] { OnVideoOutput(false); });
     connect(m_player.get(), &CMediaPlayer::defaultMsg, this, [this] { update(); });
 
     m_icon = new CKelvoIconWnd(this);

@@ -24,6 +24,9 @@ CKelvoButton* MediaButton(QWidget* parent, int id, int stringId, int imageId)
     auto* b = new CKelvoButton(parent, id);
     b->SetKind(CPngButton::Kind::Radio);
     b->SetGroup(1);
+    // Left and Right step channels in the player; a focused radio pair would take them to flip
+    // between TV and Radio as well.
+    b->setFocusPolicy(Qt::NoFocus);
     b->SetImage(imageId, 3);
     b->SetText(CStringTable::Get(stringId));
     const CKelvoRes& res = KelvoRes();
