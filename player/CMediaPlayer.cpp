@@ -13,8 +13,7 @@ namespace {
 constexpr std::array<const char*, 4> kEngineArgs{"-I", "dumy", "--ignore-config", "--gain=20"};
 
 // More pictures than this dropped as late in one second is a stand-still of a fifth of a second
-// at the box's 15 frames/s; a second that shows less than 6/10 of the stream's steady rate without
-// any damage to the stream is one where the data came too late.
+// at the box's 15 frames/s; so is a second that shows less than 6/10 of the stream's steady rate.
 constexpr int kLateDropsPerSecond = 3;
 constexpr int kShownTenthsOfSteady = 6;
 // The steady rate is known after this many pictures in one second.
@@ -143,11 +142,11 @@ QStringList CMediaPlayer::StartOptions(const QString& address, StartProfile prof
 int CMediaPlayer::GrownCache(int cacheMs, const PlaySecond& second, int steadyShown)
 {
     // Counts that went back belong to another input of the engine; they say nothing of this one.
-    if (second.shown < 0 || second.lateDropped < 0 || second.damaged < 0)
+    if (second.shown < 0 || second.lateDropped < 0)
         return cacheMs;
     const bool lateDrops = second.lateDropped > kLateDropsPerSecond;
-    const bool starved = steadyShown >= kSteadyShownMin && second.damaged <= 0 &&
-                         second.shown * 10 < steadyShown * kShownTenthsOfSteady;
+    const bool starved =
+        steadyShown >= kSteadyShownMin && second.shown * 10 < steadyShown * kShownTenthsOfSteady;
     if (!lateDrops && !starved)
         return cacheMs;
     return std::min(std::max(cacheMs, 50) * 2, kLowLatencyCacheMaxMs);
@@ -158,20 +157,18 @@ CMediaPlayer::PlaySecond CMediaPlayer::Counters() const
     libvlc_media_stats_t stats{};
     if (!m_media || libvlc_media_get_stats(m_media.get(), &stats) == 0)
         return {};
-    return {stats.i_displayed_pictures, stats.i_lost_pictures,
-            stats.i_demux_corrupted + stats.i_demux_discontinuity};
+    return {stats.i_displayed_pictures, stats.i_lost_pictures};
 }
 
 // While a stream opened with the short cache plays, the engine itself moves its play-out point
 // back when the stream's clock arrives late; what it cannot absorb shows as late pictures dropped
-// or as seconds without pictures although nothing was lost. Those decide the cache the next
+// or as seconds short of pictures. Those decide the cache the next
 // stream starts with; this one is not reopened, which would cost the user a second picture start
 // for a stutter that has already happened.
 void CMediaPlayer::WatchLowLatencyPlay()
 {
     const PlaySecond now = Counters();
-    const PlaySecond second{now.shown - m_countsSeen.shown, now.lateDropped - m_countsSeen.lateDropped,
-                            now.damaged - m_countsSeen.damaged};
+    const PlaySecond second{now.shown - m_countsSeen.shown, now.lateDropped - m_countsSeen.lateDropped};
     m_countsSeen = now;
     const int grown = GrownCache(m_lowLatencyCacheMs, second, m_steadyShown);
     m_steadyShown = std::max(m_steadyShown, second.shown);

@@ -87,22 +87,22 @@ public:
     void SetStartProfile(StartProfile profile);
     StartProfile GetStartProfile() const { return m_startProfile; }
     // The cache an RTP or UDP stream opened now starts with under LowLatency. It grows, for the
-    // next Open, when the stream played under it lost pictures to late or missing data.
+    // next Open, when the stream played under it stood still for want of data.
     int LowLatencyCacheMs() const { return m_lowLatencyCacheMs; }
     // The engine's per-media options for `address` under `profile` with the given short cache;
     // empty where the engine's own defaults apply.
     static QStringList StartOptions(const QString& address, StartProfile profile, int cacheMs);
-    // One second of play as the engine counts it: pictures shown, pictures it dropped because
-    // they came too late, and stream damage (lost or broken packets) it found.
+    // One second of play as the engine counts it: pictures shown, and pictures it dropped because
+    // they came too late.
     struct PlaySecond
     {
         int shown = 0;
         int lateDropped = 0;
-        int damaged = 0;
     };
     // The cache for the next low-latency Open after `second`, where `steadyShown` is the most
-    // pictures a second of this stream has shown. Only data that came too late counts: a stream
-    // that stands still because packets were lost stands still with any cache.
+    // pictures a second of this stream has shown. A stream under low-latency start does not stop
+    // for a lost datagram, so a second short of pictures is one in which the data came late or
+    // not at all for a stretch: a longer cache rides that out.
     static int GrownCache(int cacheMs, const PlaySecond& second, int steadyShown);
 
     bool Play();

@@ -20,8 +20,9 @@ struct CKelvoAppState
     bool mute = false;
     int volume = 0; // 0..100; 100 unless the store says otherwise once settings are loaded
     // How the player starts a stream: 0 standard (the engine's own one-second network cache), 1
-    // low-latency start (CMediaPlayer::StartProfile). Stored as "LowLatencyStart".
-    int startProfile = 0;
+    // low-latency start (CMediaPlayer::StartProfile), which starts RTP and UDP streams about a
+    // second sooner and stands still less on a lossy network. Stored as "LowLatencyStart".
+    int startProfile = 1;
     // Index of the service the box streams to this computer, -1 none; and its last non-negative
     // value, which the schedule views read.
     int streamingService = -1;

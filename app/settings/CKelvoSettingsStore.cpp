@@ -71,9 +71,10 @@ const std::array<Key, 12> kPlayer{{
     // Kept within the range the player accepts, so that the state and the player agree.
     {"nVolume", 100, [](const S& s, const C&) { return V(s.volume); },
      [](S& s, C&, const V& v) { s.volume = std::clamp(v.toInt(), 0, 100); }},
-    // Added after the original keys; a value the player does not know means the standard start.
-    {"LowLatencyStart", 0, [](const S& s, const C&) { return V(s.startProfile); },
-     [](S& s, C&, const V& v) { s.startProfile = v.toInt() == 1 ? 1 : 0; }},
+    // Added after the original keys. Only 0 chooses the standard start; a number the player does
+    // not know is taken as the default, as anything unreadable is.
+    {"LowLatencyStart", 1, [](const S& s, const C&) { return V(s.startProfile); },
+     [](S& s, C&, const V& v) { s.startProfile = v.toInt() == 0 ? 0 : 1; }},
 }};
 
 const std::array<Key, 10> kStb{{

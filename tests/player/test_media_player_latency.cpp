@@ -49,31 +49,29 @@ TEST(LowLatencyStart, OnlyRtpAndUdpStreamsGetTheShortCache)
     }
 }
 
-// Only data that came too late grows the cache: pictures dropped as late, or a second short of
-// pictures while the stream arrived whole. Loss makes the picture stand still with any cache.
-TEST(LowLatencyStart, CacheGrowsOnlyAfterASecondOfLateData)
+// The cache grows after a second of stand-still: pictures dropped as late, or a second short of
+// pictures against the stream's steady rate; never beyond the engine's own default.
+TEST(LowLatencyStart, CacheGrowsOnlyAfterASecondThatStoodStill)
 {
     struct Case
     {
         const char* what;
         int cacheMs;
-        CMediaPlayer::PlaySecond second; // shown, late dropped, damaged
+        CMediaPlayer::PlaySecond second; // shown, late dropped
         int steadyShown;
         int next;
     };
     const std::vector<Case> cases{
-        {"steady", 200, {15, 0, 0}, 15, 200},
-        {"a few late pictures", 200, {12, 3, 0}, 15, 200},
-        {"many late pictures", 200, {10, 4, 0}, 15, 400},
-        {"late pictures though damaged", 400, {10, 8, 2}, 15, 800},
-        {"starved, nothing lost", 200, {8, 0, 0}, 15, 400},
-        {"just enough shown", 200, {9, 0, 0}, 15, 200},
-        {"starved by loss", 200, {2, 0, 3}, 15, 200},
-        {"steady rate not known yet", 200, {0, 0, 0}, 4, 200},
-        {"never beyond the engine's default", 800, {0, 10, 0}, 15, 1000},
-        {"at the engine's default", 1000, {0, 10, 0}, 15, 1000},
-        {"from nothing", 0, {0, 10, 0}, 15, 100},
-        {"counts that went back", 200, {-30, -5, -1}, 15, 200},
+        {"steady", 200, {15, 0}, 15, 200},
+        {"a few late pictures", 200, {12, 3}, 15, 200},
+        {"many late pictures", 200, {10, 4}, 15, 400},
+        {"starved", 400, {8, 0}, 15, 800},
+        {"just enough shown", 200, {9, 0}, 15, 200},
+        {"steady rate not known yet", 200, {0, 0}, 4, 200},
+        {"never beyond the engine's default", 800, {0, 10}, 15, 1000},
+        {"at the engine's default", 1000, {0, 10}, 15, 1000},
+        {"from nothing", 0, {0, 10}, 15, 100},
+        {"counts that went back", 200, {-30, -5}, 15, 200},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CMediaPlayer::GrownCache(c.cacheMs, c.second, c.steadyShown), c.next) << c.what;
@@ -124,29 +122,30 @@ INSTANTIATE_TEST_SUITE_P(Protocols, LowLatencyPlayback,
                                                                          : std::string("Udp");
                          });
 
-// The choice is the "Player" key "LowLatencyStart"; whatever else is stored there means the
-// standard start, so a damaged file never switches the user to a profile they did not pick.
-TEST(LowLatencyStartSetting, StoredUnderItsKeyAndOnlyOneMeansLowLatency)
+// The choice is the "Player" key "LowLatencyStart", low-latency unless the user chose 0; what
+// the player does not know is the default, as any unreadable value is.
+TEST(LowLatencyStartSetting, StoredUnderItsKeyAndOnlyZeroMeansStandard)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("Kelvo+.ini"));
     CKelvoSettingsStore store(path);
     CKelvoAppState state;
+    EXPECT_EQ(state.startProfile, CMediaPlayer::StartLowLatency);
     CBoxConnection connection;
-    state.startProfile = CMediaPlayer::StartLowLatency;
+    state.startProfile = CMediaPlayer::StartStandard;
     ASSERT_TRUE(store.Save(state, connection));
     {
         QSettings raw(path, QSettings::IniFormat);
-        EXPECT_EQ(raw.value(QStringLiteral("Player/LowLatencyStart")).toInt(), 1);
+        EXPECT_EQ(raw.value(QStringLiteral("Player/LowLatencyStart")).toInt(), 0);
     }
     CKelvoAppState loaded;
     store.Load(loaded, connection);
-    EXPECT_EQ(loaded.startProfile, CMediaPlayer::StartLowLatency);
+    EXPECT_EQ(loaded.startProfile, CMediaPlayer::StartStandard);
 
     int round = 0;
     for (const auto& [stored, expected] : std::vector<std::pair<const char*, int>>{
-             {nullptr, 0}, {"0", 0}, {"1", 1}, {"2", 0}, {"-1", 0}, {"yes", 0}}) {
+             {nullptr, 1}, {"0", 0}, {"1", 1}, {"2", 1}, {"-1", 1}, {"yes", 1}}) {
         SCOPED_TRACE(stored != nullptr ? stored : "(missing)");
         // A new name each time: QSettings keeps files it has read by name, size and time.
         const QString other = dir.filePath(QStringLiteral("other%1.ini").arg(++round));

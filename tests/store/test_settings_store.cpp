@@ -39,7 +39,7 @@ void FillEveryField(CKelvoAppState& s, CBoxConnection& c)
     s.mediaType = 1;
     s.mute = true;
     s.volume = 37;
-    s.startProfile = 1;
+    s.startProfile = 0;
     c.address = QStringLiteral("192.168.7.9");
     c.port = 8081;
     c.settings.streamingProtocol = 2;
@@ -76,7 +76,7 @@ const std::vector<KeyCase>& Keys()
         {"Player/MediaType", 0, [](const S& s, const C&) { return QVariant(s.mediaType); }},
         {"Player/Mute", 0, [](const S& s, const C&) { return QVariant(s.mute ? 1 : 0); }},
         {"Player/nVolume", 100, [](const S& s, const C&) { return QVariant(s.volume); }},
-        {"Player/LowLatencyStart", 0, [](const S& s, const C&) { return QVariant(s.startProfile); }},
+        {"Player/LowLatencyStart", 1, [](const S& s, const C&) { return QVariant(s.startProfile); }},
         {"STB/STB IP Address", "0.0.0.0", [](const S&, const C& c) { return QVariant(c.address); }},
         {"STB/STB Port", 8080, [](const S&, const C& c) { return QVariant(c.port); }},
         {"STB/STB Streaming Protocol", 0,
