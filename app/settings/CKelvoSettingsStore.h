@@ -6,8 +6,9 @@ struct CBoxConnection;
 struct CKelvoAppState;
 
 // The per-user settings store: sections "Player" (window, display and audio state, and how the
-// player starts a stream) and "STB" (box connection), one INI file. The file holds the box password, so it is replaced atomically
-// and is only ever readable by its owner (0600), also while it is being written.
+// player starts a stream) and "STB" (box connection), one INI file. The file holds the box
+// password, so it is replaced atomically and is only ever readable by its owner (0600), also while
+// it is being written.
 class CKelvoSettingsStore final
 {
 public:
