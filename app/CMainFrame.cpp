@@ -20,6 +20,7 @@
 #include "player/CKelvoSATInfoBar.h"
 #include "ui/CNxButton.h"
 #include "player/CKelvoViewPlayer.h"
+#include "player/CMediaPlayer.h"
 #include "protocol/CQuarnWrapper.h"
 #include "rcu/CKelvoRCUWindow.h"
 #include "rcu/KelvoRCU.h"
@@ -88,6 +89,7 @@ bool CMainFrame::LoadFrame()
         m_window->SetRemoteWindow(m_remote);
     }
     m_playback->ApplyStoredAudio();
+    m_player->MediaPlayer().SetStartProfile(static_cast<CMediaPlayer::StartProfile>(m_state.startProfile));
     new CKelvoKeyboard(*this);
 
     SetDisplayMode(m_state.displayMode == 1);
@@ -353,8 +355,10 @@ void CMainFrame::SwitchView(int index)
     if (index != ViewGuide)
         m_guide->StopProgressTimer();
     m_setting->SetActive(index == ViewSetting);
-    if (index == ViewSetting)
+    if (index == ViewSetting) {
         m_setting->LoadFromSettings(m_app.Connection());
+        m_setting->SetQuickStart(m_state.startProfile != CMediaPlayer::StartStandard);
+    }
     m_commands->UpdateStates();
 }
 
@@ -557,6 +561,8 @@ void CMainFrame::OnSaveSettings()
         m_playback->StopService();
     m_box.ForgetBox();
     m_app.SetConnection(m_setting->SaveToSettings());
+    m_state.startProfile = m_setting->QuickStart() ? CMediaPlayer::StartLowLatency : CMediaPlayer::StartStandard;
+    m_player->MediaPlayer().SetStartProfile(static_cast<CMediaPlayer::StartProfile>(m_state.startProfile));
     m_app.SaveSettings();
     ShowFailure(CStringTable::Get(CStringTable::IDS_SETTING_CAPTION), CStringTable::Get(CStringTable::IDS_SETTING_SAVED));
 }

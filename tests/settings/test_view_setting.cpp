@@ -17,6 +17,7 @@
 #include "views/settings/CKelvoScanIPListBox.h"
 #include "views/settings/CKelvoViewSetting.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
@@ -221,6 +222,26 @@ TEST_F(SettingsView, StreamingToTheOtherDeviceOffDisablesItsFieldsButKeepsAndSav
     EXPECT_TRUE(off->isChecked());
     for (const int id : targets)
         EXPECT_FALSE(view->Control(id)->isEnabled()) << id;
+}
+
+// The quick-start pair and the other-device pair share a parent; clicking one pair must leave the
+// other's choice alone.
+TEST_F(SettingsView, QuickStartIsAPairOfItsOwn)
+{
+    auto* stodOn = Ctl<QAbstractButton>(V::IDC_STOD_ON);
+    auto* stodOff = Ctl<QAbstractButton>(V::IDC_STOD_OFF);
+    const bool stodWasOn = stodOn->isChecked();
+    ASSERT_NE(stodWasOn, stodOff->isChecked());
+    for (const bool quick : {false, true, false}) {
+        QTest::mouseClick(Ctl<QAbstractButton>(quick ? V::IDC_QUICK_START_ON : V::IDC_QUICK_START_OFF),
+                          Qt::LeftButton);
+        EXPECT_EQ(view->QuickStart(), quick);
+        EXPECT_EQ(stodOn->isChecked(), stodWasOn);
+        EXPECT_NE(stodOff->isChecked(), stodWasOn);
+    }
+    view->SetQuickStart(true);
+    EXPECT_TRUE(view->QuickStart());
+    EXPECT_TRUE(Ctl<QAbstractButton>(V::IDC_QUICK_START_ON)->isChecked());
 }
 
 TEST_F(SettingsView, CheckInputRefusesAnAddressTypedInPartAndPointsAtIt)

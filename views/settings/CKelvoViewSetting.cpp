@@ -15,6 +15,7 @@
 
 #include <QLineEdit>
 #include <QPainter>
+#include <QButtonGroup>
 #include <QRegularExpressionValidator>
 #include <algorithm>
 #include <functional>
@@ -190,7 +191,7 @@ void CKelvoViewSetting::BuildControls()
         place(control, id, QRect(396, y, 120, kEditHeight));
         return control;
     };
-    auto radio = [&](int id, int x, const QString& text) {
+    auto radio = [&](int id, int x, const QString& text, int y = 216) {
         auto* button = new CNxButton(this, id);
         button->setFont(res.fontNormal12);
         button->setText(text);
@@ -201,7 +202,7 @@ void CKelvoViewSetting::BuildControls()
         button->SetTextColours(res.colorText, res.colorHot, res.colorPressed);
         button->SetImage(Kelvo::IDB_RADIO_MARK);
         button->SetCheckedImage(Kelvo::IDB_RADIO_MARK_CHECKED);
-        place(button, id, QRect(x, 216, 36, 12));
+        place(button, id, QRect(x, y, 36, 12));
         button->SizeToContent();
         return button;
     };
@@ -219,6 +220,19 @@ void CKelvoViewSetting::BuildControls()
         QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(kPortDigits)), m_stodPort));
     m_stodPort->setText(QStringLiteral("0"));
     m_stodProtocol = combo(IDC_STOD_PROTOCOL, 270);
+    auto* quickStart = new CNxStatic(QStringLiteral("Quick channel start"), this);
+    quickStart->setFont(res.fontBold14);
+    quickStart->SetTransparent(true);
+    quickStart->SetTextColour(res.colorText);
+    place(quickStart, IDC_QUICK_START_LABEL, QRect(6, 294, 191, 12));
+    m_quickStartOn = radio(IDC_QUICK_START_ON, 408, QStringLiteral("ON"), 294);
+    m_quickStartOff = radio(IDC_QUICK_START_OFF, 472, QStringLiteral("OFF"), 294);
+    // A pair of its own: the form's other ON/OFF pair shares the parent, and auto-exclusive
+    // buttons of one parent would form a single group of four.
+    auto* quickStartPair = new QButtonGroup(this);
+    quickStartPair->addButton(m_quickStartOn);
+    quickStartPair->addButton(m_quickStartOff);
+    m_quickStartOn->setChecked(true);
 
     connect(m_address, &CKelvoIPAddressCtrl::fieldChanged, this, &CKelvoViewSetting::SyncConnectedBox);
     // Whichever way ON gets or loses its check (a click, the arrow keys within the group, loading),
@@ -414,6 +428,16 @@ void CKelvoViewSetting::OnRowSelected(int index)
     if (const UpnpDevice* box = m_boxes.Box(index))
         m_address->SetAddress(box->ipAddress);
     SyncConnectedBox();
+}
+
+void CKelvoViewSetting::SetQuickStart(bool on)
+{
+    (on ? m_quickStartOn : m_quickStartOff)->setChecked(true);
+}
+
+bool CKelvoViewSetting::QuickStart() const
+{
+    return m_quickStartOn->isChecked();
 }
 
 QRect CKelvoViewSetting::ContentRect() const

@@ -64,6 +64,9 @@ public:
         IDC_STOD_PROTOCOL = 1034,
         IDC_STOD_ON = 1035,
         IDC_STOD_OFF = 1036,
+        IDC_QUICK_START_LABEL = 1037,
+        IDC_QUICK_START_ON = 1038,
+        IDC_QUICK_START_OFF = 1039,
     };
     static constexpr int kCaptionHeight = 38;
     static constexpr int kSeparatorOverhang = 20;
@@ -76,6 +79,10 @@ public:
     void LoadFromSettings(const CBoxConnection& connection);
     // The controls' values as a connection (the box's port, not on the form, from LoadFromSettings).
     CBoxConnection SaveToSettings() const;
+    // The player's quick channel start (a short network cache) is this computer's choice, not the
+    // box's: it is shown and read here but stored with the player's settings.
+    void SetQuickStart(bool on);
+    bool QuickStart() const;
     // What would make Save store a setting other than the one typed (see CSettingsInput::Check),
     // for a caller that refuses to save it and shows the message; the field at fault gets the
     // keyboard focus. SaveToSettings itself stores whatever the form holds.
@@ -148,6 +155,8 @@ private:
     QLineEdit* m_pin = nullptr;
     QLineEdit* m_user = nullptr;
     QLineEdit* m_password = nullptr;
+    CNxButton* m_quickStartOn = nullptr;
+    CNxButton* m_quickStartOff = nullptr;
     CNxButton* m_stodOn = nullptr;
     CNxButton* m_stodOff = nullptr;
     CKelvoIPAddressCtrl* m_stodAddress = nullptr;
