@@ -65,7 +65,9 @@ CCommandLine ParseCommandLine(int argc, char* argv[])
     if (!parser.parse(args))
         return fail(parser.errorText());
     if (parser.isSet(help)) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
+        // Without an application object the parser cannot know the program's name.
+        std::fputs(qPrintable(parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("kelvo"))),
+                   stdout);
         result.exitNow = true;
         return result;
     }
