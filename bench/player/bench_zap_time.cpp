@@ -12,6 +12,7 @@
 #include "CTestStream.h"
 #include "player/CMediaPlayer.h"
 #include "player/CVideoSurface.h"
+#include "tests/support/MedianOf.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -265,16 +266,6 @@ private:
     EngineProbe m_bareProbe;
 };
 
-double Median(std::vector<double> v)
-{
-    v.erase(std::remove_if(v.begin(), v.end(), [](double x) { return x < 0; }), v.end());
-    if (v.empty())
-        return -1;
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -352,7 +343,7 @@ int main(int argc, char** argv)
                 std::vector<double> v;
                 for (const Sample& x : all)
                     v.push_back(static_cast<double>(x.*member));
-                return Median(v);
+                return MedianOf(v);
             };
             const double mine[3] = {pick(&Sample::firstUpdate), pick(&Sample::firstPicture),
                                     pick(&Sample::firstMotion)};

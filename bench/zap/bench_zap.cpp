@@ -21,6 +21,8 @@
 #include "player/CMediaPlayer.h"
 #include "player/CVideoSurface.h"
 #include "player/VlcHandles.h"
+#include "tests/support/MedianOf.h"
+#include "tests/support/ScreenPicture.h"
 #include "ui/CMainFrameMessages.h"
 
 #include <QApplication>
@@ -47,21 +49,6 @@ double Ms(Clock::time_point from, Clock::time_point to)
     return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
-// The box's test picture has bright bars of many hues. What the window may show before it (black,
-// or the player view's busy picture seen through the unpainted window: greys and one blue) has
-// at most one.
-bool ShowsPicture(QWidget* surface)
-{
-    const QImage image = surface->screen()->grabWindow(surface->winId()).toImage();
-    QSet<int> hues;
-    for (int y = 0; y < image.height(); y += 6)
-        for (int x = 0; x < image.width(); x += 6) {
-            const QColor c = QColor::fromRgb(image.pixel(x, y));
-            if (c.hsvSaturation() > 128 && c.value() > 96)
-                hues.insert(c.hsvHue() / 30);
-        }
-    return hues.size() >= 4;
-}
 
 // The moment the window first shows a picture, looked at every few milliseconds; time_point{}
 // when none came within the limit.
@@ -83,16 +70,6 @@ void Blank(CVideoSurface* surface)
     surface->SetVideoShown(false);
     surface->repaint();
     (void)QTest::qWaitFor([surface] { return !ShowsPicture(surface); }, 3000);
-}
-
-double Median(std::vector<double> v)
-{
-    v.erase(std::remove_if(v.begin(), v.end(), [](double x) { return x < 0; }), v.end());
-    if (v.empty())
-        return -1;
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 struct ZapSample
@@ -246,7 +223,7 @@ int main(int argc, char** argv)
             std::vector<double> v;
             for (const ZapSample& x : samples)
                 v.push_back(x.*member);
-            return Median(v);
+            return MedianOf(v);
         };
         const double zap = pick(&ZapSample::total);
         const double floor = pick(&ZapSample::bareRoundTrip) + pick(&ZapSample::bareFirstPicture);
@@ -275,8 +252,8 @@ int main(int argc, char** argv)
         std::snprintf(line, sizeof line,
                       "%-5s step: press to first picture %.0f, of which the wait %d; from the wait's end "
                       "%.0f (%zu runs)",
-                      ProtocolName(protocol), Median(steps), CPlaybackController::kStepCommitMs,
-                      Median(beyond), steps.size());
+                      ProtocolName(protocol), MedianOf(steps), CPlaybackController::kStepCommitMs,
+                      MedianOf(beyond), steps.size());
         stepLines.push_back(line);
 
         frame.close();

@@ -17,6 +17,7 @@
 #include "CUdpImpairRelay.h"
 #include "DemoBoxProcess.h"
 #include "RawHttp.h"
+#include "tests/support/MedianOf.h"
 #include "player/CMediaPlayer.h"
 
 #include <QCoreApplication>
@@ -259,16 +260,6 @@ private:
     std::mt19937 m_random{11};
 };
 
-double Median(std::vector<double> v)
-{
-    v.erase(std::remove_if(v.begin(), v.end(), [](double x) { return x < 0; }), v.end());
-    if (v.empty())
-        return -1;
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
 struct Protocol
 {
     const char* name;
@@ -409,7 +400,7 @@ int main(int argc, char** argv)
                     std::vector<double> v;
                     for (const Sample& x : all)
                         v.push_back(static_cast<double>(x.*member));
-                    return Median(v);
+                    return MedianOf(v);
                 };
                 std::printf("%-5s %-11s %-12s %7.0f %7.0f %7.0f %6.0f %7.0f %8.0f %7.0f %6s\n", protocol.name,
                             link.name.c_str(), variant.name.c_str(), pick(&Sample::first),
