@@ -115,9 +115,10 @@ void CKelvoPlayerApp::LoadSettings()
     m_state.boxConfigured = CKelvoSettingsStore::IsBoxConfigured(connection.address);
 }
 
-void CKelvoPlayerApp::SaveSettings()
+bool CKelvoPlayerApp::SaveSettings()
 {
     const CBoxConnection connection = Connection();
-    m_store.Save(m_state, connection);
+    const bool saved = m_store.Save(m_state, connection);
     m_state.boxConfigured = CKelvoSettingsStore::IsBoxConfigured(connection.address);
+    return saved;
 }

@@ -35,7 +35,8 @@ public:
 
     // Moves the state and the box connection between memory and the settings store.
     void LoadSettings();
-    void SaveSettings();
+    // False when the store could not be written; the state in memory is kept either way.
+    bool SaveSettings();
 
     CKelvoAppState& State() { return m_state; }
     CQuarnWrapper& Wrapper() { return *m_wrapper; }

@@ -563,8 +563,11 @@ void CMainFrame::OnSaveSettings()
     m_app.SetConnection(m_setting->SaveToSettings());
     m_state.startProfile = m_setting->QuickStart() ? CMediaPlayer::StartLowLatency : CMediaPlayer::StartStandard;
     m_player->MediaPlayer().SetStartProfile(static_cast<CMediaPlayer::StartProfile>(m_state.startProfile));
-    m_app.SaveSettings();
-    ShowFailure(CStringTable::Get(CStringTable::IDS_SETTING_CAPTION), CStringTable::Get(CStringTable::IDS_SETTING_SAVED));
+    // Saying "saved" when the file could not be written would lose the user's box at the next start
+    // without a word.
+    const bool saved = m_app.SaveSettings();
+    ShowFailure(CStringTable::Get(CStringTable::IDS_SETTING_CAPTION),
+                CStringTable::Get(saved ? CStringTable::IDS_SETTING_SAVED : CStringTable::IDS_SETTING_NOT_SAVED));
 }
 
 void CMainFrame::OnShowChannelInfo(int serviceKey)

@@ -94,6 +94,7 @@ constexpr std::array kEntries = std::to_array<Entry>({
     {211, "%p %I:%M"},
     {212, "%Y-%b-%d %a"},
     {213, "%Y-%B-%d %A"},
+    {1000, "The settings could not be written to disk. They stay in effect until Kelvo+ is closed."},
 });
 
 static_assert(std::ranges::is_sorted(kEntries, {}, &Entry::id));

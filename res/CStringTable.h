@@ -86,5 +86,7 @@ public:
         IDS_TIME_FORMAT = 211,
         IDS_DATE_FORMAT_SHORT = 212,
         IDS_DATE_FORMAT_LONG = 213,
+        // Texts of this program beyond the original table.
+        IDS_SETTING_NOT_SAVED = 1000,
     };
 };

@@ -9,6 +9,7 @@
 #include "ui/CMainFrameMessages.h"
 #include "ui/KelvoCommandIds.h"
 
+#include <QDir>
 #include <QLockFile>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -161,6 +162,26 @@ TEST_F(MainFrameTest, AFailedReloadIsReported)
     env.ClearMessages();
     EXPECT_FALSE(Frame().RefreshFromBox());
     EXPECT_EQ(env.Messages(), QStringLiteral("Service Update Failure|Service update failed\n"));
+}
+
+TEST_F(MainFrameTest, SavingTheSettingsSaysWhetherTheyWereWritten)
+{
+    ASSERT_TRUE(box.ok());
+    Start(box.port());
+    ASSERT_TRUE(Frame().Commands().Trigger(ID_MODE_SETTING));
+    Settle();
+    env.ClearMessages();
+    ASSERT_TRUE(Frame().Commands().Trigger(ID_SAVE_SETTINGS));
+    EXPECT_EQ(env.Messages(), QStringLiteral("Setting|Setting saved\n"));
+
+    // A folder where the file should be: nothing can be written there, whoever runs the test.
+    ASSERT_TRUE(QFile::remove(env.SettingsPath()));
+    ASSERT_TRUE(QDir().mkdir(env.SettingsPath()));
+    env.ClearMessages();
+    ASSERT_TRUE(Frame().Commands().Trigger(ID_SAVE_SETTINGS));
+    EXPECT_EQ(env.Messages(), QStringLiteral("Setting|The settings could not be written to disk. They stay in effect "
+                                             "until Kelvo+ is closed.\n"));
+    ASSERT_TRUE(QDir().rmdir(env.SettingsPath()));
 }
 
 TEST_F(MainFrameTest, CloseStoresTheStateThenStopsTheStreamOnce)
