@@ -514,7 +514,8 @@ void CMainFrame::ShowChannelPopup(bool show)
     }
     if (!m_popup) {
         m_popup = new CPopupFrame(m_leftBar, this);
-        m_popup->setGeometry(QRect(frameGeometry().topLeft() + QPoint(16, 16), QSize(323, 571)));
+        m_popup->setGeometry(
+            QRect(frameGeometry().topLeft() + CPopupFrame::kOffsetFromOwner, CPopupFrame::kCreationSize));
     }
     if (!m_channelPage->IsFloating()) {
         m_popup->TakePage(m_channelPage);
