@@ -100,11 +100,24 @@ bool CMediaPlayer::Open(const QString& address)
     if (!m_player)
         return false;
     m_tracks.Reset();
-    const QByteArray location = address.trimmed().toUtf8();
+    QByteArray location = address.trimmed().toUtf8();
+    const QStringList options = StartOptions(address, m_startProfile, m_lowLatencyCacheMs);
+    m_relay.reset(); // frees the stream's port for the new relay or the engine itself
+    RelayPoint point;
+    if (!options.isEmpty() && RelayPointOf(address, &point)) {
+        auto relay = std::make_unique<CStreamRelay>();
+        std::string why;
+        if (relay->Start(point.host, point.port, &why)) {
+            location = QStringLiteral("%1://@127.0.0.1:%2").arg(point.scheme).arg(relay->EnginePort()).toUtf8();
+            m_relay = std::move(relay);
+        } else {
+            // The engine opens the address itself, as under the standard start.
+            qWarning("stream relay for %s: %s", qPrintable(address), why.c_str());
+        }
+    }
     vlc::Media media;
     if (!location.isEmpty())
         media.reset(libvlc_media_new_location(m_instance.get(), location.constData()));
-    const QStringList options = StartOptions(address, m_startProfile, m_lowLatencyCacheMs);
     if (media) {
         for (const QString& option : options)
             libvlc_media_add_option(media.get(), option.toUtf8().constData());
@@ -137,6 +150,57 @@ QStringList CMediaPlayer::StartOptions(const QString& address, StartProfile prof
     // for the next key frame, a stand-still of up to a second for every loss; without the check
     // the decoder goes on and the damage shows for a moment in the moving picture instead.
     return {QStringLiteral(":network-caching=%1").arg(cache), QStringLiteral(":no-ts-cc-check")};
+}
+
+bool CMediaPlayer::RelayPointOf(const QString& address, RelayPoint* point)
+{
+    const QString trimmed = address.trimmed();
+    const int schemeEnd = trimmed.indexOf(QLatin1String("://"));
+    if (schemeEnd <= 0)
+        return false;
+    const QString scheme = trimmed.left(schemeEnd).toLower();
+    if (scheme != QLatin1String("rtp") && scheme != QLatin1String("udp"))
+        return false;
+    const bool rtp = scheme == QLatin1String("rtp");
+    QString rest = trimmed.mid(schemeEnd + 3);
+    // The engine reads "[source]@[bind][:port]"; without "@", RTP names the bind address and UDP
+    // the source. A source is a filter the relay would lose, so such streams stay the engine's.
+    const int at = rest.indexOf(QLatin1Char('@'));
+    if (at > 0 || (at < 0 && !rtp && !rest.isEmpty()))
+        return false;
+    if (at == 0)
+        rest.remove(0, 1);
+    if (rest.contains(QLatin1Char('/')) || rest.contains(QLatin1Char('?')) || rest.startsWith(QLatin1Char('[')))
+        return false;
+    const int colon = rest.lastIndexOf(QLatin1Char(':'));
+    const QString host = colon < 0 ? rest : rest.left(colon);
+    int port = rtp ? 5004 : 1234; // the engine's own defaults
+    if (colon >= 0) {
+        bool ok = false;
+        const int given = rest.mid(colon + 1).toInt(&ok);
+        // RTP takes port 0 for its default; UDP would listen on a port nobody sends to.
+        if (!ok || given < 0 || given > 65535 || (given == 0 && !rtp))
+            return false;
+        if (given != 0)
+            port = given;
+    }
+    if (!host.isEmpty()) {
+        const QStringList parts = host.split(QLatin1Char('.'));
+        if (parts.size() != 4)
+            return false;
+        for (const QString& part : parts) {
+            bool ok = false;
+            const int value = part.toInt(&ok);
+            if (!ok || value < 0 || value > 255)
+                return false;
+        }
+        if (parts[0].toInt() >= 224 && parts[0].toInt() <= 239)
+            return false; // a group to join, which the engine does and the relay does not
+    }
+    point->scheme = scheme;
+    point->host = host.toStdString();
+    point->port = port;
+    return true;
 }
 
 int CMediaPlayer::GrownCache(int cacheMs, const PlaySecond& second, int steadyShown)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "player/CStreamRelay.h"
 #include "player/VlcHandles.h"
 
 #include <QObject>
@@ -9,6 +10,8 @@
 #include <QTimer>
 #include <QWidget>
 #include <atomic>
+#include <memory>
+#include <string>
 
 class QWidget;
 
@@ -62,6 +65,8 @@ public:
     };
     Q_ENUM(StartProfile)
 
+    // Under LowLatency, RTP and UDP streams also come to the engine through a relay of ours that
+    // gives back the time the stream's own clock would keep a picture waiting (CStreamRelay).
     // The short cache low-latency start begins with, and the most it grows to.
     static constexpr int kLowLatencyCacheMs = 200;
     static constexpr int kLowLatencyCacheMaxMs = 1000;
@@ -92,6 +97,18 @@ public:
     // The engine's per-media options for `address` under `profile` with the given short cache;
     // empty where the engine's own defaults apply.
     static QStringList StartOptions(const QString& address, StartProfile profile, int cacheMs);
+    // Where a relay for `address` listens: "rtp" or "udp", the local IPv4 address the engine
+    // would bind (empty for any) and the port. False for addresses the relay leaves to the
+    // engine: other schemes, a source filter, IPv6, multicast groups.
+    struct RelayPoint
+    {
+        QString scheme;
+        std::string host;
+        int port = 0;
+    };
+    static bool RelayPointOf(const QString& address, RelayPoint* point);
+    // The relay in use for the current media, if any.
+    const CStreamRelay* Relay() const { return m_relay.get(); }
     // One second of play as the engine counts it: pictures shown, and pictures it dropped because
     // they came too late.
     struct PlaySecond
@@ -163,6 +180,7 @@ private:
     PlaySecond Counters() const;
     void WatchLowLatencyPlay();
 
+    std::unique_ptr<CStreamRelay> m_relay; // outlives nothing the engine holds: it only sends
     vlc::Instance m_instance;
     vlc::Player m_player;
     vlc::Media m_media;

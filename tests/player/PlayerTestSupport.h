@@ -95,7 +95,7 @@ public:
         case CTestStream::Kind::Rtp:
             return QStringLiteral("rtp://127.0.0.1:%1").arg(kRtpPort);
         case CTestStream::Kind::Udp:
-            return QStringLiteral("udp://127.0.0.1:0");
+            return QStringLiteral("udp://@:%1").arg(kUdpPort);
         case CTestStream::Kind::Hls:
             if (!QTest::qWaitFor([this] { return PlaylistSegments() >= 3; }, 15000))
                 return {};

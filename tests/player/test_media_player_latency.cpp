@@ -49,6 +49,49 @@ TEST(LowLatencyStart, OnlyRtpAndUdpStreamsGetTheShortCache)
     }
 }
 
+// Which streams the relay takes over, and where it listens: where the engine itself would.
+TEST(LowLatencyStart, RelayListensWhereTheEngineWould)
+{
+    struct Case
+    {
+        const char* address;
+        bool relayed;
+        const char* scheme;
+        const char* host;
+        int port;
+    };
+    const std::vector<Case> cases{
+        {"rtp://192.168.1.20:5004", true, "rtp", "192.168.1.20", 5004},
+        {"udp://@:1234", true, "udp", "", 1234},
+        {" UDP://@127.0.0.1:6000 ", true, "udp", "127.0.0.1", 6000},
+        {"rtp://@10.0.0.2", true, "rtp", "10.0.0.2", 5004},
+        {"udp://", true, "udp", "", 1234},
+        {"rtp://@:0", true, "rtp", "", 5004},
+        // Left to the engine: groups to join, source filters, names, IPv6, other schemes, nonsense.
+        {"udp://@239.1.2.3:1234", false, "", "", 0},
+        {"rtp://10.0.0.1@:5004", false, "", "", 0},
+        {"udp://127.0.0.1:1234", false, "", "", 0},
+        {"rtp://box.local:5004", false, "", "", 0},
+        {"rtp://[::1]:5004", false, "", "", 0},
+        {"http://root:@192.168.1.20/quarn/content.m3u8", false, "", "", 0},
+        {"rtp://1.2.3:5004", false, "", "", 0},
+        {"rtp://1.2.3.4:70000", false, "", "", 0},
+        {"udp://@:0", false, "", "", 0},
+        {"udp://@:12x", false, "", "", 0},
+        {"", false, "", "", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.address);
+        CMediaPlayer::RelayPoint point;
+        ASSERT_EQ(CMediaPlayer::RelayPointOf(QString::fromLatin1(c.address), &point), c.relayed);
+        if (!c.relayed)
+            continue;
+        EXPECT_EQ(point.scheme, QLatin1String(c.scheme));
+        EXPECT_EQ(point.host, c.host);
+        EXPECT_EQ(point.port, c.port);
+    }
+}
+
 // The cache grows after a second of stand-still: pictures dropped as late, or a second short of
 // pictures against the stream's steady rate; never beyond the engine's own default.
 TEST(LowLatencyStart, CacheGrowsOnlyAfterASecondThatStoodStill)
@@ -89,7 +132,7 @@ TEST(LowLatencyStart, ProfileDefaultsToStandardAndAChangeForgetsTheLearntCache)
 }
 
 // Opened with the short cache, a live stream still starts once, shows its picture and stops, on
-// both protocols that get it.
+// both protocols that get it, through the relay.
 class LowLatencyPlayback : public testing::TestWithParam<CTestStream::Kind>
 {
 };
@@ -106,6 +149,10 @@ TEST_P(LowLatencyPlayback, PlaysWithTheShortCache)
     ASSERT_TRUE(f.WaitForCode(CMediaPlayer::MsgStarted));
     EXPECT_EQ(f.player->State(), CMediaPlayer::Playing);
     EXPECT_TRUE(QTest::qWaitFor([&f] { return f.ShowsPicture(); }, 10000));
+    // The stream came through the relay, which found time to give back in the stream's clock.
+    ASSERT_NE(f.player->Relay(), nullptr);
+    EXPECT_GT(f.player->Relay()->Forwarded(), 0U);
+    EXPECT_GT(f.player->Relay()->ShiftTicks(), 0);
     f.player->Stop();
     ASSERT_TRUE(f.WaitForCode(CMediaPlayer::MsgStopped));
     EXPECT_EQ(f.Count(CMediaPlayer::MsgStarted), 1);

@@ -1,0 +1,340 @@
+// The clock-reference shift the relay applies to live RTP and UDP streams, and the relay itself
+// on loopback.
+#include "player/CStreamRelay.h"
+#include "player/CTsPcrShifter.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Packet = std::array<uint8_t, 188>;
+constexpr int64_t kMs = CTsPcrShifter::kTicksPerMs;
+constexpr uint16_t kVideo = 0x100;
+constexpr uint16_t kSound = 0x101;
+constexpr uint16_t kPcrExtension = 0x1AB;
+
+Packet Header(uint16_t pid, bool unitStart, int control)
+{
+    Packet p{};
+    p.fill(0xFF);
+    p[0] = 0x47;
+    p[1] = static_cast<uint8_t>((unitStart ? 0x40 : 0) | (pid >> 8));
+    p[2] = static_cast<uint8_t>(pid);
+    p[3] = static_cast<uint8_t>(control << 4);
+    return p;
+}
+
+// A packet that is all adaptation field: a clock reference and, when given, private data after it.
+Packet PcrPacket(int64_t pcr, bool discontinuity = false, const std::vector<uint8_t>& privateData = {})
+{
+    Packet p = Header(kVideo, false, 2);
+    p[4] = 183;
+    p[5] = static_cast<uint8_t>(0x10 | (discontinuity ? 0x80 : 0) | (privateData.empty() ? 0 : 0x02));
+    p[6] = static_cast<uint8_t>(pcr >> 25);
+    p[7] = static_cast<uint8_t>(pcr >> 17);
+    p[8] = static_cast<uint8_t>(pcr >> 9);
+    p[9] = static_cast<uint8_t>(pcr >> 1);
+    p[10] = static_cast<uint8_t>(((pcr & 1) << 7) | 0x7E | (kPcrExtension >> 8));
+    p[11] = static_cast<uint8_t>(kPcrExtension & 0xFF);
+    if (!privateData.empty()) {
+        p[12] = static_cast<uint8_t>(privateData.size());
+        std::copy(privateData.begin(), privateData.end(), p.begin() + 13);
+    }
+    return p;
+}
+
+bool HasPcr(const Packet& p)
+{
+    return (p[3] & 0x20) != 0 && p[4] >= 7 && (p[5] & 0x10) != 0;
+}
+
+int64_t PcrOf(const Packet& p)
+{
+    return (int64_t{p[6]} << 25) | (int64_t{p[7]} << 17) | (int64_t{p[8]} << 9) | (int64_t{p[9]} << 1) |
+           (p[10] >> 7);
+}
+
+int PcrExtensionOf(const Packet& p)
+{
+    return ((p[10] & 0x01) << 8) | p[11];
+}
+
+void PutStamp(uint8_t* at, int prefix, int64_t value)
+{
+    value = CTsPcrShifter::Wrap(value);
+    at[0] = static_cast<uint8_t>((prefix << 4) | (((value >> 30) & 0x07) << 1) | 1);
+    at[1] = static_cast<uint8_t>(value >> 22);
+    at[2] = static_cast<uint8_t>((((value >> 15) & 0x7F) << 1) | 1);
+    at[3] = static_cast<uint8_t>(value >> 7);
+    at[4] = static_cast<uint8_t>(((value & 0x7F) << 1) | 1);
+}
+
+// The first packet of a picture (stamped for presentation and decoding) or of sound (presentation
+// only).
+Packet PesStart(uint16_t pid, int64_t pts, int64_t dts = -1)
+{
+    Packet p = Header(pid, true, 1);
+    uint8_t* pes = p.data() + 4;
+    pes[0] = 0;
+    pes[1] = 0;
+    pes[2] = 1;
+    pes[3] = pid == kVideo ? 0xE0 : 0xC0;
+    pes[4] = 0;
+    pes[5] = 0;
+    pes[6] = 0x80;
+    pes[7] = dts >= 0 ? 0xC0 : 0x80;
+    pes[8] = dts >= 0 ? 10 : 5;
+    PutStamp(pes + 9, dts >= 0 ? 3 : 2, pts);
+    if (dts >= 0)
+        PutStamp(pes + 14, 1, dts);
+    return p;
+}
+
+void Feed(CTsPcrShifter& shifter, Packet& p)
+{
+    shifter.Process(p.data(), p.size());
+}
+
+// A stream's start: the clock at `pcr`, a picture decoded `videoLead` later, sound played
+// `soundLead` later.
+void Start(CTsPcrShifter& shifter, int64_t pcr, int64_t videoLead, int64_t soundLead)
+{
+    Packet clock = PcrPacket(pcr);
+    Packet video = PesStart(kVideo, pcr + videoLead + 40 * kMs, pcr + videoLead);
+    Packet sound = PesStart(kSound, pcr + soundLead);
+    Feed(shifter, clock);
+    Feed(shifter, video);
+    Feed(shifter, sound);
+}
+
+TEST(TsPcrShifter, ShiftIsTheSmallestLeadLessTheGuardWithinBounds)
+{
+    struct Case
+    {
+        const char* what;
+        int64_t pcr, videoLead, soundLead, shift;
+    };
+    const Case cases[] = {
+        {"sound bounds it", 1000 * kMs, 700 * kMs, 400 * kMs, 300 * kMs},
+        {"pictures bound it", 1000 * kMs, 350 * kMs, 700 * kMs, 250 * kMs},
+        {"nothing spare", 1000 * kMs, 700 * kMs, 60 * kMs, 0},
+        {"stamps behind the clock", 1000 * kMs, 700 * kMs, -200 * kMs, 0},
+        {"never beyond a second", 1000 * kMs, 3000 * kMs, 2500 * kMs, CTsPcrShifter::kJumpTicks},
+        // The decoding stamp lies before the 33-bit wrap, the clock just after it.
+        {"across the wrap", (int64_t{1} << 33) - 200 * kMs, 700 * kMs, 500 * kMs, 400 * kMs},
+    };
+    for (const Case& c : cases) {
+        CTsPcrShifter shifter;
+        Start(shifter, c.pcr, c.videoLead, c.soundLead);
+        EXPECT_FALSE(shifter.Learning()) << c.what;
+        EXPECT_EQ(shifter.ShiftTicks(), c.shift) << c.what;
+        Packet later = PcrPacket(CTsPcrShifter::Wrap(c.pcr + 40 * kMs));
+        Feed(shifter, later);
+        ASSERT_TRUE(HasPcr(later)) << c.what;
+        EXPECT_EQ(PcrOf(later), CTsPcrShifter::Wrap(c.pcr + 40 * kMs + c.shift)) << c.what;
+        EXPECT_EQ(PcrExtensionOf(later), kPcrExtension) << c.what;
+    }
+}
+
+// While the shift is learnt the engine must not see an unshifted reference: it is taken out of
+// the packet and whatever else the adaptation field carries stays intact.
+TEST(TsPcrShifter, ReferencesAreHeldBackWhileLearning)
+{
+    CTsPcrShifter shifter;
+    const std::vector<uint8_t> privateData{0xDE, 0xAD, 0xBE, 0xEF};
+    Packet first = PcrPacket(90000, false, privateData);
+    Feed(shifter, first);
+    EXPECT_TRUE(shifter.Learning());
+    EXPECT_EQ(shifter.ShiftTicks(), 0);
+    EXPECT_FALSE(HasPcr(first));
+    EXPECT_EQ(first[4], 183); // the field keeps its length
+    EXPECT_EQ(first[5], 0x02);
+    EXPECT_EQ(first[6], privateData.size());
+    EXPECT_TRUE(std::equal(privateData.begin(), privateData.end(), first.begin() + 7));
+    for (size_t i = 7 + privateData.size(); i < first.size(); ++i)
+        ASSERT_EQ(first[i], 0xFF) << "byte " << i;
+
+    // With stamps on one stream only, the learning window ends it.
+    Packet video = PesStart(kVideo, 90000 + 740 * kMs, 90000 + 700 * kMs);
+    Feed(shifter, video);
+    Packet stillLearning = PcrPacket(90000 + CTsPcrShifter::kLearnTicks - 1);
+    Feed(shifter, stillLearning);
+    EXPECT_FALSE(HasPcr(stillLearning));
+    Packet settled = PcrPacket(90000 + CTsPcrShifter::kLearnTicks);
+    Feed(shifter, settled);
+    EXPECT_FALSE(shifter.Learning());
+    EXPECT_EQ(shifter.ShiftTicks(), 600 * kMs);
+    EXPECT_EQ(PcrOf(settled), 90000 + CTsPcrShifter::kLearnTicks + 600 * kMs);
+}
+
+TEST(TsPcrShifter, ABreakInTheClockIsLearntAgain)
+{
+    struct Case
+    {
+        const char* what;
+        int64_t next;
+        bool discontinuity;
+    };
+    const int64_t pcr = 5000 * kMs;
+    const Case cases[] = {
+        {"marked discontinuity", pcr + 40 * kMs, true},
+        {"jump ahead", pcr + 5000 * kMs, false},
+        {"jump back", pcr - 2000 * kMs, false},
+    };
+    for (const Case& c : cases) {
+        CTsPcrShifter shifter;
+        Start(shifter, pcr, 700 * kMs, 400 * kMs);
+        ASSERT_EQ(shifter.Settled(), 1) << c.what;
+        Packet broken = PcrPacket(c.next, c.discontinuity);
+        Feed(shifter, broken);
+        EXPECT_TRUE(shifter.Learning()) << c.what;
+        EXPECT_FALSE(HasPcr(broken)) << c.what;
+        Start(shifter, c.next + 40 * kMs, 500 * kMs, 300 * kMs);
+        EXPECT_EQ(shifter.Settled(), 2) << c.what;
+        EXPECT_EQ(shifter.ShiftTicks(), 200 * kMs) << c.what;
+    }
+    // An ordinary step of the clock is no break.
+    CTsPcrShifter steady;
+    Start(steady, pcr, 700 * kMs, 400 * kMs);
+    Packet next = PcrPacket(pcr + 100 * kMs);
+    Feed(steady, next);
+    EXPECT_EQ(steady.Settled(), 1);
+    EXPECT_EQ(PcrOf(next), pcr + 400 * kMs);
+}
+
+// RTP around the packets: contributing sources, a header extension and padding are skipped;
+// what is neither RTP nor a transport stream passes as it came.
+TEST(TsPcrShifter, FindsThePacketsInsideRtpAndLeavesOtherDatagramsAlone)
+{
+    auto rtp = [](int csrcs, int extensionWords, int padding, const std::vector<Packet>& packets) {
+        std::vector<uint8_t> d{static_cast<uint8_t>(0x80 | (padding > 0 ? 0x20 : 0) |
+                                                    (extensionWords >= 0 ? 0x10 : 0) | csrcs),
+                               33, 0, 1, 0, 0, 0, 0, 1, 2, 3, 4};
+        d.resize(d.size() + 4 * static_cast<size_t>(csrcs), 0x47); // sync-like bytes must not fool it
+        if (extensionWords >= 0) {
+            const uint8_t words = static_cast<uint8_t>(extensionWords);
+            d.insert(d.end(), {uint8_t{0xBE}, uint8_t{0xDE}, uint8_t{0}, words});
+            d.resize(d.size() + 4 * static_cast<size_t>(extensionWords), 0x47);
+        }
+        for (const Packet& p : packets)
+            d.insert(d.end(), p.begin(), p.end());
+        for (int i = 0; i < padding; ++i)
+            d.push_back(i + 1 == padding ? static_cast<uint8_t>(padding) : uint8_t{0});
+        return d;
+    };
+    const int64_t pcr = 1000 * kMs;
+    const std::vector<Packet> start{PcrPacket(pcr), PesStart(kVideo, pcr + 740 * kMs, pcr + 700 * kMs),
+                                    PesStart(kSound, pcr + 400 * kMs)};
+    struct Case
+    {
+        const char* what;
+        int csrcs, extensionWords, padding;
+    };
+    const Case cases[] = {{"plain", 0, -1, 0}, {"sources", 2, -1, 0}, {"extension", 0, 3, 0},
+                          {"all three", 15, 1, 4}};
+    for (const Case& c : cases) {
+        CTsPcrShifter shifter;
+        std::vector<uint8_t> first = rtp(c.csrcs, c.extensionWords, c.padding, start);
+        shifter.Process(first.data(), first.size());
+        EXPECT_EQ(shifter.ShiftTicks(), 300 * kMs) << c.what;
+        std::vector<uint8_t> next = rtp(c.csrcs, c.extensionWords, c.padding, {PcrPacket(pcr + 40 * kMs)});
+        const std::vector<uint8_t> before = next;
+        shifter.Process(next.data(), next.size());
+        const size_t at = next.size() - 188 - static_cast<size_t>(c.padding);
+        EXPECT_TRUE(std::equal(next.begin(), next.begin() + static_cast<long>(at), before.begin())) << c.what;
+        Packet out;
+        std::copy(next.begin() + static_cast<long>(at), next.begin() + static_cast<long>(at) + 188, out.begin());
+        EXPECT_EQ(PcrOf(out), pcr + 340 * kMs) << c.what;
+    }
+
+    // Not RTP, RTP whose header runs past its end, padding longer than the datagram: untouched.
+    std::vector<std::vector<uint8_t>> others{{0x12, 0x34, 0x56}, rtp(0, 0, 0, {}), rtp(0, -1, 0, {PcrPacket(pcr)})};
+    others[1].resize(14);
+    others[1][0] |= 0x10;
+    others[2][0] |= 0x20;
+    others[2].back() = 0xFF;
+    for (std::vector<uint8_t>& datagram : others) {
+        CTsPcrShifter shifter;
+        const std::vector<uint8_t> before = datagram;
+        shifter.Process(datagram.data(), datagram.size());
+        EXPECT_EQ(datagram, before);
+        EXPECT_TRUE(shifter.Learning());
+    }
+}
+
+// The relay on loopback: it receives where the engine would have and hands the datagram on to
+// the engine's port with the reference moved.
+TEST(StreamRelay, HandsDatagramsOnWithTheShiftApplied)
+{
+    const int engineSide = ::socket(AF_INET, SOCK_DGRAM, 0);
+    ASSERT_GE(engineSide, 0);
+    CStreamRelay relay;
+    int port = 0;
+    std::string why;
+    // A port of our own that nothing else uses: bind one, free it, give it to the relay.
+    {
+        const int probe = ::socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof a;
+        ASSERT_EQ(::bind(probe, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+        ASSERT_EQ(::getsockname(probe, reinterpret_cast<sockaddr*>(&a), &length), 0);
+        port = ntohs(a.sin_port);
+        ::close(probe);
+    }
+    ASSERT_TRUE(relay.Start("127.0.0.1", port, &why)) << why;
+    ASSERT_NE(relay.EnginePort(), port);
+    sockaddr_in engine{};
+    engine.sin_family = AF_INET;
+    engine.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    engine.sin_port = htons(static_cast<uint16_t>(relay.EnginePort()));
+    ASSERT_EQ(::bind(engineSide, reinterpret_cast<sockaddr*>(&engine), sizeof engine), 0);
+
+    // The port the relay holds cannot be had a second time: a second relay says why.
+    CStreamRelay second;
+    EXPECT_FALSE(second.Start("127.0.0.1", port, &why));
+    EXPECT_NE(why.find("bind"), std::string::npos) << why;
+
+    const int box = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in to = engine;
+    to.sin_port = htons(static_cast<uint16_t>(port));
+    const int64_t pcr = 1000 * kMs;
+    std::vector<Packet> datagrams{PcrPacket(pcr), PesStart(kVideo, pcr + 740 * kMs, pcr + 700 * kMs),
+                                  PesStart(kSound, pcr + 400 * kMs), PcrPacket(pcr + 40 * kMs)};
+    for (const Packet& p : datagrams)
+        ASSERT_EQ(::sendto(box, p.data(), p.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to), 188);
+    std::vector<Packet> received;
+    for (int i = 0; i < 4; ++i) {
+        pollfd wait{engineSide, POLLIN, 0};
+        ASSERT_EQ(::poll(&wait, 1, 5000), 1) << "datagram " << i;
+        Packet p{};
+        ASSERT_EQ(::recv(engineSide, p.data(), p.size(), 0), 188);
+        received.push_back(p);
+    }
+    EXPECT_FALSE(HasPcr(received[0]));
+    EXPECT_EQ(received[1], datagrams[1]);
+    EXPECT_EQ(PcrOf(received[3]), pcr + 340 * kMs);
+    relay.Stop(); // the count is the relay thread's until it has ended
+    EXPECT_EQ(relay.Forwarded(), 4U);
+    ::close(box);
+    ::close(engineSide);
+
+    // Stopped, the relay gives the port back.
+    CStreamRelay again;
+    EXPECT_TRUE(again.Start("127.0.0.1", port, &why)) << why;
+}
+
+} // namespace
