@@ -43,6 +43,7 @@ QString CBoxOptions::usage()
         "  --friendly-name NAME   UPnP friendly name (default \"NORVA+ Media Server\")\n"
         "  --ffmpeg PATH          ffmpeg binary (default ffmpeg from PATH)\n"
         "  --no-ffmpeg            accept streaming commands without sending a stream\n"
+        "  --long-sound-packets   RTP/UDP: ffmpeg's own third of a second of sound per packet\n"
         "  --font PATH            font for the test picture (default DejaVu Sans or Liberation Sans)\n"
         "  --fault [CMD=]MODE[:ARG]  fault to inject (repeatable), see README\n"
         "  --log FILE             append every request line to FILE\n"
@@ -141,6 +142,8 @@ bool CBoxOptions::parse(const QStringList& arguments, QString* error, bool* help
                 return false;
         } else if (name == QLatin1String("--no-ffmpeg")) {
             noFfmpeg = true;
+        } else if (name == QLatin1String("--long-sound-packets")) {
+            longSoundPackets = true;
         } else if (name == QLatin1String("--font")) {
             if (!next(&font))
                 return false;

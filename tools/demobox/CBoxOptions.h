@@ -23,6 +23,7 @@ struct CBoxOptions
     QString friendlyName = QStringLiteral("NORVA+ Media Server");
     QString ffmpeg = QStringLiteral("ffmpeg");
     bool noFfmpeg = false;
+    bool longSoundPackets = false;
     QString font;
     QStringList faults;
     QString logFile;

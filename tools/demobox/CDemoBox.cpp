@@ -132,6 +132,7 @@ bool CDemoBox::start(QString* error)
     settings.ffmpeg = m_options.ffmpeg;
     settings.font = m_options.font.isEmpty() ? CStreamer::findFont() : m_options.font;
     settings.sendNothing = m_options.noFfmpeg;
+    settings.longSoundPackets = m_options.longSoundPackets;
     settings.hlsUrl = hlsUrl();
     m_streamer = std::make_unique<CStreamer>(settings);
 

@@ -87,6 +87,11 @@ QStringList CStreamer::ffmpegArguments(const DemoService& service, const QString
     }
     args << QStringLiteral("-c:a") << QStringLiteral("aac") << QStringLiteral("-b:a") << QStringLiteral("64k")
          << QStringLiteral("-ac") << QStringLiteral("1");
+    if (protocol != Hls && !m_settings.longSoundPackets) {
+        // Sound goes out a frame per packet, as a broadcast carries it; ffmpeg would otherwise
+        // gather a third of a second of it per packet and send it that much later.
+        args << QStringLiteral("-pes_payload_size") << QStringLiteral("0");
+    }
     switch (protocol) {
     case Rtp:
         args << QStringLiteral("-f") << QStringLiteral("rtp_mpegts") << output;

@@ -30,6 +30,7 @@ public:
         QString ffmpeg;
         QString font;
         bool sendNothing = false; // accept and report streams without running ffmpeg
+        bool longSoundPackets = false; // ffmpeg's own packing of sound, a third of a second a packet
         QString hlsUrl;           // the playlist address the box reports
     };
 
