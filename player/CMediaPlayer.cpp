@@ -245,6 +245,11 @@ void CMediaPlayer::WatchLowLatencyPlay()
 
 bool CMediaPlayer::Play()
 {
+    if (m_relay && !m_relay->Running()) {
+        std::string why;
+        if (!m_relay->Resume(&why))
+            qWarning("stream relay: %s", why.c_str());
+    }
     return m_player && libvlc_media_player_play(m_player.get()) == 0;
 }
 
@@ -258,6 +263,9 @@ void CMediaPlayer::Stop()
 {
     if (m_player)
         libvlc_media_player_stop(m_player.get());
+    // Stopped, the stream's port is free for whoever listens next, as with the engine alone.
+    if (m_relay)
+        m_relay->Stop();
 }
 
 bool CMediaPlayer::IsPlaying() const

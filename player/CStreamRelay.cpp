@@ -64,6 +64,19 @@ CStreamRelay::~CStreamRelay()
 bool CStreamRelay::Start(const std::string& bindHost, int port, std::string* why)
 {
     Stop();
+    m_bindHost = bindHost;
+    m_port = port;
+    m_enginePort = 0;
+    return Listen(why);
+}
+
+bool CStreamRelay::Resume(std::string* why)
+{
+    return Running() || Listen(why);
+}
+
+bool CStreamRelay::Listen(std::string* why)
+{
     auto fail = [this, why](const char* what) {
         if (why != nullptr)
             *why = std::string(what) + ": " + std::strerror(errno);
@@ -73,16 +86,16 @@ bool CStreamRelay::Start(const std::string& bindHost, int port, std::string* why
         CloseFd(m_wake[1]);
         return false;
     };
-    if (port <= 0 || port > 65535) {
+    if (m_port <= 0 || m_port > 65535) {
         errno = EINVAL;
         return fail("no port");
     }
     sockaddr_in listen{};
     listen.sin_family = AF_INET;
-    listen.sin_port = htons(static_cast<uint16_t>(port));
-    if (bindHost.empty())
+    listen.sin_port = htons(static_cast<uint16_t>(m_port));
+    if (m_bindHost.empty())
         listen.sin_addr.s_addr = htonl(INADDR_ANY);
-    else if (::inet_pton(AF_INET, bindHost.c_str(), &listen.sin_addr) != 1) {
+    else if (::inet_pton(AF_INET, m_bindHost.c_str(), &listen.sin_addr) != 1) {
         errno = EINVAL;
         return fail("not an IPv4 address");
     }
@@ -95,7 +108,8 @@ bool CStreamRelay::Start(const std::string& bindHost, int port, std::string* why
         return fail("bind");
     if (!SetNonBlocking(m_in))
         return fail("fcntl");
-    m_enginePort = FreeLoopbackPort();
+    if (m_enginePort == 0)
+        m_enginePort = FreeLoopbackPort();
     if (m_enginePort == 0)
         return fail("no loopback port");
     m_out = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
@@ -104,6 +118,9 @@ bool CStreamRelay::Start(const std::string& bindHost, int port, std::string* why
         return fail("engine socket");
     if (::pipe2(m_wake, O_CLOEXEC | O_NONBLOCK) != 0)
         return fail("pipe");
+    // Whatever comes now starts a stream afresh.
+    m_shifter = CTsPcrShifter();
+    m_shift = 0;
     m_stop = false;
     m_thread = std::thread(&CStreamRelay::Run, this);
     return true;

@@ -22,14 +22,22 @@ public:
     // Listens where the engine would have (`bindHost` empty for every address) and picks a
     // loopback port for the engine. False, with the reason, when either socket cannot be had.
     bool Start(const std::string& bindHost, int port, std::string* why);
+    // Gives the stream's port back, as the engine does when it stops; Resume takes it again and
+    // keeps handing on to the same engine port, for the same media played again.
     void Stop();
+    bool Resume(std::string* why);
+    bool Running() const { return m_thread.joinable(); }
     // The loopback port the engine is to listen on.
     int EnginePort() const { return m_enginePort; }
     uint64_t Forwarded() const { return m_forwarded.load(); }
     int64_t ShiftTicks() const { return m_shift.load(); }
 
 private:
+    bool Listen(std::string* why);
     void Run();
+
+    std::string m_bindHost;
+    int m_port = 0;
 
     int m_in = -1;
     int m_out = -1;

@@ -36,8 +36,6 @@ public:
     static constexpr int64_t kJumpTicks = 1000 * kTicksPerMs;
 
     CTsPcrShifter() = default;
-    CTsPcrShifter(const CTsPcrShifter&) = delete;
-    CTsPcrShifter& operator=(const CTsPcrShifter&) = delete;
 
     // Rewrites the datagram in place; its size never changes.
     void Process(uint8_t* data, size_t size);

@@ -7,6 +7,7 @@
 
 #include <QSettings>
 #include <QSignalSpy>
+#include <QUdpSocket>
 #include <QStringList>
 #include <string>
 
@@ -155,6 +156,10 @@ TEST_P(LowLatencyPlayback, PlaysWithTheShortCache)
     EXPECT_GT(f.player->Relay()->ShiftTicks(), 0);
     f.player->Stop();
     ASSERT_TRUE(f.WaitForCode(CMediaPlayer::MsgStopped));
+    // Stopped, the stream's port is free again for whoever listens next.
+    QUdpSocket next;
+    EXPECT_TRUE(next.bind(QHostAddress::LocalHost, GetParam() == CTestStream::Kind::Rtp ? kRtpPort : kUdpPort,
+                          QUdpSocket::DontShareAddress));
     EXPECT_EQ(f.Count(CMediaPlayer::MsgStarted), 1);
     EXPECT_EQ(f.player->State(), CMediaPlayer::Stopped);
     // Whatever the watcher saw, the cache only ever grows, and never beyond the engine's default.

@@ -329,12 +329,25 @@ TEST(StreamRelay, HandsDatagramsOnWithTheShiftApplied)
     EXPECT_EQ(PcrOf(received[3]), pcr + 340 * kMs);
     relay.Stop(); // the count is the relay thread's until it has ended
     EXPECT_EQ(relay.Forwarded(), 4U);
+
+    // Stopped, the relay gives the port back; resumed, it takes it again and hands on to the
+    // same engine port, learning the stream afresh.
+    {
+        CStreamRelay other;
+        EXPECT_TRUE(other.Start("127.0.0.1", port, &why)) << why;
+    }
+    const int enginePort = relay.EnginePort();
+    ASSERT_TRUE(relay.Resume(&why)) << why;
+    EXPECT_EQ(relay.EnginePort(), enginePort);
+    Packet again = PcrPacket(pcr + 80 * kMs);
+    ASSERT_EQ(::sendto(box, again.data(), again.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to), 188);
+    pollfd wait{engineSide, POLLIN, 0};
+    ASSERT_EQ(::poll(&wait, 1, 5000), 1);
+    Packet p{};
+    ASSERT_EQ(::recv(engineSide, p.data(), p.size(), 0), 188);
+    EXPECT_FALSE(HasPcr(p));
     ::close(box);
     ::close(engineSide);
-
-    // Stopped, the relay gives the port back.
-    CStreamRelay again;
-    EXPECT_TRUE(again.Start("127.0.0.1", port, &why)) << why;
 }
 
 } // namespace
