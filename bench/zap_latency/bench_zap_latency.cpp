@@ -146,6 +146,11 @@ public:
         m_ours.SetStartProfile(CMediaPlayer::StartLowLatency);
     }
     int OursCacheMs() const { return m_ours.LowLatencyCacheMs(); }
+    // The clock shift the relay learnt for the last low-latency start, in ms.
+    int OursShiftMs() const
+    {
+        return m_ours.Relay() ? static_cast<int>(m_ours.Relay()->ShiftTicks() / CTsPcrShifter::kTicksPerMs) : -1;
+    }
 
     Sample Run(const Variant& variant, const std::string& address, int watchMs)
     {
@@ -390,10 +395,11 @@ int main(int argc, char** argv)
                     if (qEnvironmentVariableIsSet("KELVO_BENCH_VERBOSE") || !clean)
                         std::printf(
                             "  %s %s %-12s first %5.0f moving %5.0f stills %d frozen %5.0f longest %4.0f "
-                            "missing %d vlcLost %d ourCache %d | relay in %llu dropped %llu reordered "
+                            "missing %d vlcLost %d ourCache %d shift %d | relay in %llu dropped %llu reordered "
                             "%llu spells %llu\n",
                             protocol.name, link.name.c_str(), variant.name.c_str(), x.first, x.moving,
                             x.stills, x.frozenMs, x.longest, x.missing, x.engineLost, runner.OursCacheMs(),
+                            runner.OursShiftMs(),
                             static_cast<unsigned long long>(c.received),
                             static_cast<unsigned long long>(c.dropped),
                             static_cast<unsigned long long>(c.reordered),

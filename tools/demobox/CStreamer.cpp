@@ -89,8 +89,12 @@ QStringList CStreamer::ffmpegArguments(const DemoService& service, const QString
          << QStringLiteral("-ac") << QStringLiteral("1");
     if (protocol != Hls && !m_settings.longSoundPackets) {
         // Sound goes out a frame per packet, as a broadcast carries it; ffmpeg would otherwise
-        // gather a third of a second of it per packet and send it that much later.
-        args << QStringLiteral("-pes_payload_size") << QStringLiteral("0");
+        // gather a third of a second of it per packet and send it that much later. The RTP muxer
+        // passes options to its inner transport stream muxer only through its own dictionary.
+        if (protocol == Rtp)
+            args << QStringLiteral("-mpegts_muxer_options") << QStringLiteral("pes_payload_size=0");
+        else
+            args << QStringLiteral("-pes_payload_size") << QStringLiteral("0");
     }
     switch (protocol) {
     case Rtp:
