@@ -1,5 +1,7 @@
 #include "player/CMediaPlayer.h"
 
+#include "model/DottedIPv4.h"
+
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QWidget>
@@ -184,19 +186,11 @@ bool CMediaPlayer::RelayPointOf(const QString& address, RelayPoint* point)
         if (given != 0)
             port = given;
     }
-    if (!host.isEmpty()) {
-        const QStringList parts = host.split(QLatin1Char('.'));
-        if (parts.size() != 4)
-            return false;
-        for (const QString& part : parts) {
-            bool ok = false;
-            const int value = part.toInt(&ok);
-            if (!ok || value < 0 || value > 255)
-                return false;
-        }
-        if (parts[0].toInt() >= 224 && parts[0].toInt() <= 239)
-            return false; // a group to join, which the engine does and the relay does not
-    }
+    quint32 bind = 0;
+    if (!host.isEmpty() && !ParseDottedIPv4(host, bind))
+        return false;
+    if (bind >> 28 == 0xE)
+        return false; // a group to join, which the engine does and the relay does not
     point->scheme = scheme;
     point->host = host.toStdString();
     point->port = port;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/DottedIPv4.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -13,10 +15,3 @@
 // 0 is what the rest of the application already treats as "no box". Text that is not a URL, or
 // has no host, gives 0 as well.
 quint32 HostFromUrl(const QString& url);
-
-// Strict dotted-quad parser ("a.b.c.d", each 0..255, decimal, no leading zeros beyond a single
-// "0"). Returns false for anything else.
-bool ParseDottedIPv4(const QString& text, quint32& address);
-
-// "a.b.c.d" for an address in host byte order.
-QString DottedIPv4(quint32 address);
