@@ -48,6 +48,7 @@ void CMainFrame::NameWidgets()
         {m_channelPage->RadioButton(), "channelRadio"}, {m_channelPage->RefreshButton(), "channelRefresh"},
         {m_channelPage->DockButton(), "channelDock"},  {m_guide->List(), "GuideList"},
         {m_schedulePage->List(), "ScheduleList"},       {m_player->GuideButton(), "PlayerGuideButton"},
+        {m_guide->NextDayButton(), "GuideNextDay"},
     };
     for (const auto& [widget, name] : names) {
         if (widget && widget->objectName().isEmpty())

@@ -300,7 +300,12 @@ def journey_guide_and_schedule(run):
     run.wait_state("the guide of the playing service", 15, view=VIEW_GUIDE, busy=0)
     wait_for(lambda: int(app.ask("count GuideList") or 0) > 0, 15, "the guide's events")
     future = None
-    for _ in range(6):
+    for attempt in range(12):
+        if attempt == 6:
+            # Late in the evening today's page may hold nothing far enough ahead: the next day's.
+            app.click("GuideNextDay")
+            time.sleep(0.3)
+            wait_for(lambda: int(app.ask("count GuideList") or 0) > 0, 15, "the next day's events")
         for i in range(int(app.ask("count GuideList"))):
             answer = app.ask(f"guiderow {i}")
             if not answer:
