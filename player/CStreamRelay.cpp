@@ -80,10 +80,7 @@ bool CStreamRelay::Listen(std::string* why)
     auto fail = [this, why](const char* what) {
         if (why != nullptr)
             *why = std::string(what) + ": " + std::strerror(errno);
-        CloseFd(m_in);
-        CloseFd(m_out);
-        CloseFd(m_wake[0]);
-        CloseFd(m_wake[1]);
+        CloseSockets();
         return false;
     };
     if (m_port <= 0 || m_port > 65535) {
@@ -134,6 +131,11 @@ void CStreamRelay::Stop()
         (void)!::write(m_wake[1], &wake, 1);
         m_thread.join();
     }
+    CloseSockets();
+}
+
+void CStreamRelay::CloseSockets()
+{
     CloseFd(m_in);
     CloseFd(m_out);
     CloseFd(m_wake[0]);

@@ -34,6 +34,7 @@ public:
 
 private:
     bool Listen(std::string* why);
+    void CloseSockets();
     void Run();
 
     std::string m_bindHost;
