@@ -5,6 +5,7 @@
 #include "tests/db/DbTestSupport.h"
 
 #include <QDateTime>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -46,7 +47,9 @@ TEST_P(DemoBoxTest, ReloadGuideScheduleAndStream)
         ASSERT_NE(db.FindTransponder(s->tpIdx), nullptr);
     }
 
-    // The guide of a TV service, and a schedule made from its second event.
+    // The guide of a TV service, and a schedule made from its first event that starts a while after
+    // the box's present time: the box refuses to delete a timer while it runs, and its guide
+    // begins at local midnight, so a fixed position would be on air at some hours of the day.
     const CServiceElement* tv = nullptr;
     for (const auto& s : db.Services()) {
         if (s->type == 0) {
@@ -62,7 +65,13 @@ TEST_P(DemoBoxTest, ReloadGuideScheduleAndStream)
     EXPECT_EQ(db.Guide().svcIdx, tv->idx);
     EXPECT_NEAR(static_cast<double>(db.Guide().boxTime),
                 static_cast<double>(QDateTime::currentSecsSinceEpoch()), 120.0);
-    const CEventElement& event = *db.Guide().events[1];
+    const auto& events = db.Guide().events;
+    const auto later = std::find_if(events.begin(), events.end(), [&](const auto& e) {
+        return e->start >= db.Guide().boxTime + 15 * 60;
+    });
+    ASSERT_NE(later, events.end()) << "the guide reaches beyond the next quarter of an hour";
+    const size_t at = static_cast<size_t>(later - events.begin());
+    const CEventElement& event = **later;
     const auto schedule = db.MakeSchedule(tv->type, tv->idx, 1, 1, &event);
     ASSERT_TRUE(schedule);
     const size_t before = db.Schedules().size();
@@ -73,7 +82,7 @@ TEST_P(DemoBoxTest, ReloadGuideScheduleAndStream)
     EXPECT_GT(stored->id, 0);
     EXPECT_EQ(stored->service, tv);
     EXPECT_EQ(stored->start, event.start);
-    EXPECT_EQ(db.Guide().events[1]->schedule, stored);
+    EXPECT_EQ(db.Guide().events[at]->schedule, stored);
 
     // The box keeps it: a reload brings it back. A reload replaces every record, so only keys
     // survive it.
