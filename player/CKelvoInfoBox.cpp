@@ -27,7 +27,9 @@ void DrawLine(QPainter& p, const QRect& rect, const QString& text, Qt::Alignment
 CKelvoInfoBox::CKelvoInfoBox(const CQuarnDataModel& db, CMainFrameMessages& messages, QWidget* parent)
     : CKelvoBaseWnd(parent), m_db(db), m_messages(messages)
 {
-    setAttribute(Qt::WA_OpaquePaintEvent);
+    // Not opaque: the skin's box is translucent with rounded corners, so the bar has to be painted
+    // beneath it; otherwise whatever the window showed there before (a bar that is hidden now)
+    // stays in the back buffer and shows through.
     m_info = new CKelvoButton(this, Kelvo::ID_CHANNEL_INFO);
     m_info->SetImage(Kelvo::IDB_CHANNEL_INFO, 3);
     m_info->setEnabled(false);

@@ -1,20 +1,25 @@
 #include "AppTestSupport.h"
-
 #include "app/CKelvoCommandTable.h"
 #include "app/CPlaybackController.h"
+#include "app/bars/CMiniFrameCaptionBar.h"
 #include "app/settings/CKelvoAppState.h"
 #include "model/CQuarnDataModel.h"
+#include "player/CKelvoControlBar.h"
 #include "rcu/KelvoRCU.h"
 #include "rcu/KelvoRCUKeys.h"
 #include "ui/CMainFrameMessages.h"
 #include "ui/KelvoCommandIds.h"
 
 #include <QDir>
+#include <QImage>
 #include <QLockFile>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
+#include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace Kelvo;
 
@@ -179,8 +184,9 @@ TEST_F(MainFrameTest, SavingTheSettingsSaysWhetherTheyWereWritten)
     ASSERT_TRUE(QDir().mkdir(env.SettingsPath()));
     env.ClearMessages();
     ASSERT_TRUE(Frame().Commands().Trigger(ID_SAVE_SETTINGS));
-    EXPECT_EQ(env.Messages(), QStringLiteral("Setting|The settings could not be written to disk. They stay in effect "
-                                             "until Kelvo+ is closed.\n"));
+    EXPECT_EQ(env.Messages(),
+              QStringLiteral("Setting|The settings could not be written to disk. They stay in effect "
+                             "until Kelvo+ is closed.\n"));
     ASSERT_TRUE(QDir().rmdir(env.SettingsPath()));
 }
 
@@ -292,4 +298,65 @@ TEST_F(MainFrameTest, ViewsStayUsableWhileAReloadWaits)
     for (int mode : {ID_MODE_SCHEDULE, ID_MODE_CHANNEL})
         Frame().Commands().Trigger(mode);
     Settle();
+}
+
+// Qt paints nothing beneath a widget that says it paints every pixel of its area, so whatever it
+// leaves translucent shows what the window had there before: a bar hidden since, another view.
+TEST_F(MainFrameTest, WidgetsThatClaimToBeOpaqueCoverTheirWholeAreaInEveryMode)
+{
+    ASSERT_TRUE(box.ok());
+    Start(box.port());
+    const int key = app->Database().Services().front()->key;
+    const auto translucentOpaqueWidgets = [] {
+        std::vector<std::string> found;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            // Popups and floating bars are found among the children of the window that owns them.
+            if (top->parentWidget() != nullptr)
+                continue;
+            QList<QWidget*> widgets = top->findChildren<QWidget*>();
+            widgets.prepend(top);
+            for (QWidget* w : widgets) {
+                // A surface the video engine draws on has its updates turned off.
+                if (!w->isVisible() || !w->testAttribute(Qt::WA_OpaquePaintEvent) || !w->updatesEnabled())
+                    continue;
+                QImage image(w->size(), QImage::Format_ARGB32_Premultiplied);
+                image.fill(Qt::transparent);
+                w->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+                int translucent = 0;
+                for (int y = 0; y < image.height(); ++y)
+                    for (int x = 0; x < image.width(); ++x)
+                        translucent += qAlpha(image.pixel(x, y)) < 255 ? 1 : 0;
+                if (translucent > 0)
+                    found.push_back(std::string(w->metaObject()->className()) + " " +
+                                    w->objectName().toStdString() + ": " + std::to_string(translucent));
+            }
+        }
+        return found;
+    };
+    struct Situation
+    {
+        const char* name;
+        std::function<void()> enter;
+    };
+    const Situation situations[] = {
+        {"channel", [] {}},
+        {"guide", [&] { Frame().Messages().showGuide(key); }},
+        {"schedule", [&] { Frame().Commands().Trigger(ID_MODE_SCHEDULE); }},
+        {"setting", [&] { Frame().Commands().Trigger(ID_MODE_SETTING); }},
+        {"mini player", [&] { Frame().Messages().setDisplayMode(true); }},
+        {"channel popup", [&] { Frame().ShowChannelPopup(true); }},
+        {"full screen", [&] { Frame().SetFullScreen(true); }},
+        // The overlays dock again once they see the cursor elsewhere, within a tenth of a second.
+        {"full screen overlays",
+         [&] {
+             static_cast<CKelvoControlBar*>(Frame().BarWidget(CMainFrame::ControlBar))->ShowOverlay(true);
+             static_cast<CMiniFrameCaptionBar*>(Frame().BarWidget(CMainFrame::MiniCaption))
+                 ->ShowOverlay(true);
+         }},
+    };
+    for (const Situation& s : situations) {
+        s.enter();
+        Settle(20);
+        EXPECT_EQ(translucentOpaqueWidgets(), std::vector<std::string>()) << s.name;
+    }
 }

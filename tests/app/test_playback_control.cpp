@@ -18,6 +18,7 @@
 
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -464,6 +465,54 @@ TEST_F(PlaybackControlTest, KeysActByViewFullScreenAndFocus)
             Frame().SetFullScreen(false);
         Settle();
     }
+}
+
+// ---- painting -----------------------------------------------------------------------------------
+
+// Pixels that differ between two pictures; all of them when the sizes differ.
+int DifferentPixels(const QImage& a, const QImage& b)
+{
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    if (x.size() != y.size())
+        return x.width() * x.height();
+    int n = 0;
+    for (int row = 0; row < x.height(); ++row)
+        for (int col = 0; col < x.width(); ++col)
+            n += x.pixel(col, row) != y.pixel(col, row) ? 1 : 0;
+    return n;
+}
+
+TEST_F(PlaybackControlTest, TheMiniPlayersControlBarShowsNothingOfTheBarsItHid)
+{
+    StartWithBox();
+    Messages().playService(Key(0));
+    Settle();
+    QWidget* sat = Frame().BarWidget(CMainFrame::SatBar);
+    auto* bar = static_cast<CKelvoControlBar*>(Frame().BarWidget(CMainFrame::ControlBar));
+    ASSERT_TRUE(sat->isVisible());
+    ASSERT_TRUE(Frame().ChannelPage().List()->isVisible());
+    ASSERT_GT(Frame().ChannelPage().List()->GetCount(), 0);
+    const QRect satArea = sat->geometry();
+
+    QTest::mouseClick(bar->Control(ID_MINI_PLAYER), Qt::LeftButton);
+    Settle();
+    ASSERT_EQ(State().displayMode, 1);
+    ASSERT_FALSE(sat->isVisible());
+    const QRect area = bar->geometry();
+    ASSERT_TRUE(area.intersects(satArea));
+
+    // The window's back buffer, as the screen gets it, against the same area painted afresh.
+    QScreen* screen = Frame().screen();
+    const QImage shown =
+        screen->grabWindow(Frame().winId(), area.x(), area.y(), area.width(), area.height()).toImage();
+    const QImage fresh = Frame().grab(area).toImage();
+    const int differ = DifferentPixels(shown, fresh);
+    if (differ != 0) {
+        shown.save(QStringLiteral("mini-control-bar-shown.png"));
+        fresh.save(QStringLiteral("mini-control-bar-fresh.png"));
+    }
+    EXPECT_EQ(differ, 0);
 }
 
 } // namespace
