@@ -31,9 +31,10 @@ public:
     // The box's clock: this computer's time plus the offset the last reply told.
     qint64 BoxTime() const;
 
-    // A full reload (services, favourite groups, schedules, status). Shows "Service update
+    // A full reload (services, favourite groups, schedules, status), then the guide of
+    // `guideService` when the reload still has that service (-1: no guide). Shows "Service update
     // failed" on failure.
-    bool Reload();
+    bool Reload(int guideService = -1);
     // The guide of one service; false and nothing changed in the views when it failed.
     bool LoadGuide(int serviceKey);
     // Sends a schedule; shows the box's refusal. Returns the result code.

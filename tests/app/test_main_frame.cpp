@@ -8,11 +8,15 @@
 #include "rcu/KelvoRCUKeys.h"
 #include "ui/CMainFrameMessages.h"
 #include "ui/KelvoCommandIds.h"
+#include "views/guide/CKelvoEPGListBox.h"
+#include "views/guide/CKelvoViewEPG.h"
 
 #include <QDir>
 #include <QLockFile>
 #include <QTimer>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -145,6 +149,45 @@ TEST_F(MainFrameTest, ShowGuideLoadsTheServicesGuideInTheChannelMode)
     EXPECT_FALSE(Shown(CMainFrame::SatBar));
     EXPECT_EQ(Count(BoxLog(box.port()), "epg_info"), 1);
     EXPECT_EQ(Count(BoxLog(box.port()), kReload), 0);
+}
+
+// The reload empties the guide record: the guide shown is asked for once more, after the reload's
+// own requests, and its rows come back.
+TEST_F(MainFrameTest, RefreshWhileTheGuideIsShownLoadsItsGuideAgain)
+{
+    ASSERT_TRUE(box.ok());
+    Start(box.port());
+    const CServiceElement& service = *app->Database().Services().front();
+    const int key = service.key;
+    const std::string guideRequest =
+        "q=epg_info&svc_type=" + std::to_string(service.type) + "&svc_idx=" + std::to_string(service.idx);
+    Frame().Messages().showGuide(key);
+    Settle();
+    auto* guide = qobject_cast<CKelvoViewEPG*>(Frame().View(ViewGuide));
+    ASSERT_NE(guide, nullptr);
+    const int rows = guide->List()->GetCount();
+    ASSERT_GT(rows, 0);
+
+    ClearBoxLog(box.port());
+    ASSERT_TRUE(Frame().Commands().Trigger(ID_CHANNEL_REFRESH));
+    Settle();
+    const std::string log = BoxLog(box.port());
+    std::vector<std::string> lines;
+    std::istringstream in(log);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    const auto reload = std::find_if(lines.begin(), lines.end(), [](const std::string& l) {
+        return l.find(kReload) != std::string::npos;
+    });
+    ASSERT_NE(reload, lines.end()) << log;
+    EXPECT_EQ(Count(log, "epg_info"), 1) << log;
+    EXPECT_NE(lines.back().find(guideRequest), std::string::npos) << "the reload's requests, then the guide\n"
+                                                                  << log;
+    EXPECT_EQ(Frame().CurrentView(), ViewGuide);
+    EXPECT_EQ(guide->ServiceKey(), key);
+    EXPECT_EQ(guide->List()->GetCount(), rows);
+    EXPECT_NE(guide->Day(), 0);
+    EXPECT_TRUE(env.Messages().isEmpty()) << env.Messages().toStdString();
 }
 
 TEST_F(MainFrameTest, RefreshWithoutABoxAsksForTheAddress)
