@@ -111,10 +111,13 @@ int CBoxController::SetSchedule(const CScheduleElement& schedule)
 int CBoxController::StartStreaming(int serviceKey)
 {
     // Streaming changes no record the views show, so the views keep drawing meanwhile.
-    const int rc = m_db.StartStreaming(m_db.FindService(serviceKey));
-    if (rc != 0)
-        FailResult(CStringTable::IDS_START_STREAMING_FAILURE, rc, 198, 202);
-    return rc;
+    return m_db.StartStreaming(m_db.FindService(serviceKey));
+}
+
+void CBoxController::ReportStartFailure(int code)
+{
+    if (code != 0)
+        FailResult(CStringTable::IDS_START_STREAMING_FAILURE, code, 198, 202);
 }
 
 int CBoxController::StopStreaming(bool report)

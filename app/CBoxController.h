@@ -39,8 +39,11 @@ public:
     bool LoadGuide(int serviceKey);
     // Sends a schedule; shows the box's refusal. Returns the result code.
     int SetSchedule(const CScheduleElement& schedule);
-    // Asks the box to stream a service / to stop. Failures shown; result codes returned.
+    // Asks the box to stream a service. The result code is returned, not shown: the caller first
+    // puts the player back in order, then reports it with ReportStartFailure.
     int StartStreaming(int serviceKey);
+    void ReportStartFailure(int code);
+    // Asks the box to stop streaming; a failure is shown when `report`.
     int StopStreaming(bool report = true);
     // The address the media player opens for the stream the box was just asked for.
     QString MediaAddress();

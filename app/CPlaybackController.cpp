@@ -55,8 +55,12 @@ int CPlaybackController::PlayService(int serviceKey)
     if (rc != kResultNotStopped && m_state.streamingService != -1)
         SetStreaming(-1);
     emit busyIndicator(false);
-    if (rc != 0)
+    if (rc != 0) {
+        // Only now: the message box waits, and meanwhile the view must not show a start that
+        // has already failed, nor the list a stream the box no longer sends.
+        m_box.ReportStartFailure(rc);
         return rc;
+    }
     SetStreaming(serviceKey);
     if (m_player.Open(m_box.MediaAddress()))
         m_player.Play();

@@ -175,6 +175,13 @@ TEST_P(FailureTest, ReportsTheResultAndKeepsTheRightState)
     if (*c.fault)
         Fault(c.fault);
     env.ClearMessages();
+    // What the user sees while the message box is open: no turning "Loading...", and the list
+    // already marks what the box streams now.
+    std::vector<std::pair<bool, int>> atMessage;
+    QObject::connect(&app->Box(), &CBoxController::failure, &Frame(), [&] {
+        atMessage.emplace_back(Frame().PlayerView().IsBusy(),
+                               Frame().ChannelPage().List()->StreamingService());
+    });
     if (c.whileBusy) {
         Fault("cmd=epg_info&mode=delay&arg=1500");
         QTimer::singleShot(300, &Frame(), [&] { Messages().playService(target); });
@@ -188,6 +195,11 @@ TEST_P(FailureTest, ReportsTheResultAndKeepsTheRightState)
     EXPECT_EQ(State().streamingService, c.streamingKept ? first : (*c.message ? -1 : target));
     EXPECT_EQ(Frame().PlayerView().MediaPlayer().State() != CMediaPlayer::Stopped, !*c.message);
     EXPECT_FALSE(Frame().PlayerView().IsBusy());
+    ASSERT_EQ(atMessage.size(), *c.message ? 1u : 0u);
+    for (const auto& [busy, marked] : atMessage) {
+        EXPECT_FALSE(busy);
+        EXPECT_EQ(marked, State().streamingService);
+    }
 }
 
 #define START_FAILURE(text) "Start Streaming Failure|" text
