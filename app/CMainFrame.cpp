@@ -205,8 +205,8 @@ void CMainFrame::ConnectMessages()
     connect(&p, &CPlaybackController::pendingServiceChanged, this, [this](int key) {
         m_controlBar->SetPendingService(key);
         m_satBar->SetService(key);
-        m_player->SetService(key);
     });
+    connect(&p, &CPlaybackController::currentServiceChanged, m_player, &CKelvoViewPlayer::SetService);
     connect(&p, &CPlaybackController::playbackStarted, m_controlBar, &CKelvoControlBar::SetPlaybackStarted);
     connect(&p, &CPlaybackController::streamingServiceChanged, this, [this](int previous, int current) {
         m_channelPage->SetStreamingService(current);

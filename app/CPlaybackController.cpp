@@ -27,6 +27,7 @@ void CPlaybackController::SelectService(int serviceKey)
 {
     m_pending = serviceKey;
     emit pendingServiceChanged(serviceKey);
+    emit currentServiceChanged(serviceKey);
     emit playbackStarted(false);
     if (!m_playerViewShown)
         emit showPlayerView();
@@ -112,6 +113,7 @@ void CPlaybackController::timerEvent(QTimerEvent* event)
         return QObject::timerEvent(event);
     m_stepTimer.stop();
     emit pendingServiceChanged(m_pending);
+    emit currentServiceChanged(m_pending);
     if (!m_playerViewShown)
         emit showPlayerView();
     if (m_pending != m_state.streamingService)

@@ -98,6 +98,10 @@ TEST_P(StepTest, StepsWithinTheWaitStartOnlyTheLastCandidate)
     ASSERT_NE(sat, nullptr);
     ClearBoxLog(box.port());
 
+    // The player view, and with it the "Program Guide" button, keeps the service it had until
+    // the step is committed; only the bars follow every step.
+    const int viewService = Frame().PlayerView().Service();
+    const bool guideButton = Frame().PlayerView().IsGuideAvailable();
     std::vector<int> shown;
     QElapsedTimer sinceLast;
     for (const char* k = c.keys; *k; ++k) {
@@ -106,7 +110,10 @@ TEST_P(StepTest, StepsWithinTheWaitStartOnlyTheLastCandidate)
         Press(*k == 'R' ? Qt::Key_Right : Qt::Key_Left);
         sinceLast.start();
         shown.push_back(sat->Service());
+        EXPECT_EQ(Frame().PlayerView().Service(), viewService) << "after key " << (k - c.keys);
+        EXPECT_EQ(Frame().PlayerView().IsGuideAvailable(), guideButton) << "after key " << (k - c.keys);
     }
+    EXPECT_EQ(viewService, c.selected >= 0 ? Key(c.selected) : -1);
     std::vector<int> expected;
     for (int p : c.candidates)
         expected.push_back(Key(p));
