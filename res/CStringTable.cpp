@@ -95,6 +95,8 @@ constexpr std::array kEntries = std::to_array<Entry>({
     {212, "%Y-%b-%d %a"},
     {213, "%Y-%B-%d %A"},
     {1000, "The settings could not be written to disk. They stay in effect until Kelvo+ is closed."},
+    {1004, "Type: choose Play or Recording."},
+    {1005, "Mode: choose Once, Daily or Weekly."},
 });
 
 static_assert(std::ranges::is_sorted(kEntries, {}, &Entry::id));
