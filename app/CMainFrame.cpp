@@ -564,6 +564,11 @@ void CMainFrame::OnSaveSettings()
 {
     if (m_currentView != ViewSetting)
         return;
+    // Refused before anything changes: the stream plays on and the form keeps what was typed.
+    if (const auto problem = m_setting->CheckInput()) {
+        ShowFailure(CStringTable::Get(problem->captionId), CStringTable::Get(problem->textId));
+        return;
+    }
     if (m_state.streamingService >= 0)
         m_playback->StopService();
     m_box.ForgetBox();
