@@ -60,12 +60,19 @@ void CBoxController::FailResult(int captionId, int code, int first, int last)
     emit failure(CStringTable::Get(captionId), CStringTable::ResultText(captionId, code, first, last));
 }
 
-bool CBoxController::Reload()
+bool CBoxController::Reload(int guideService)
 {
     bool ok = false;
     {
         UpdateScope scope(*this);
         ok = m_db.UpdateService();
+        // The reload emptied the guide record; the guide view reads only what it holds, so the
+        // shown service's guide is asked for again before anyone is told.
+        if (const CServiceElement* service = guideService >= 0 ? m_db.FindService(guideService) : nullptr) {
+            const int type = service->type;
+            const int idx = service->idx;
+            m_db.UpdateEPG(type, idx);
+        }
         emit reloaded(ok);
     }
     if (!ok)
@@ -104,10 +111,13 @@ int CBoxController::SetSchedule(const CScheduleElement& schedule)
 int CBoxController::StartStreaming(int serviceKey)
 {
     // Streaming changes no record the views show, so the views keep drawing meanwhile.
-    const int rc = m_db.StartStreaming(m_db.FindService(serviceKey));
-    if (rc != 0)
-        FailResult(CStringTable::IDS_START_STREAMING_FAILURE, rc, 198, 202);
-    return rc;
+    return m_db.StartStreaming(m_db.FindService(serviceKey));
+}
+
+void CBoxController::ReportStartFailure(int code)
+{
+    if (code != 0)
+        FailResult(CStringTable::IDS_START_STREAMING_FAILURE, code, 198, 202);
 }
 
 int CBoxController::StopStreaming(bool report)

@@ -31,15 +31,19 @@ public:
     // The box's clock: this computer's time plus the offset the last reply told.
     qint64 BoxTime() const;
 
-    // A full reload (services, favourite groups, schedules, status). Shows "Service update
+    // A full reload (services, favourite groups, schedules, status), then the guide of
+    // `guideService` when the reload still has that service (-1: no guide). Shows "Service update
     // failed" on failure.
-    bool Reload();
+    bool Reload(int guideService = -1);
     // The guide of one service; false and nothing changed in the views when it failed.
     bool LoadGuide(int serviceKey);
     // Sends a schedule; shows the box's refusal. Returns the result code.
     int SetSchedule(const CScheduleElement& schedule);
-    // Asks the box to stream a service / to stop. Failures shown; result codes returned.
+    // Asks the box to stream a service. The result code is returned, not shown: the caller first
+    // puts the player back in order, then reports it with ReportStartFailure.
     int StartStreaming(int serviceKey);
+    void ReportStartFailure(int code);
+    // Asks the box to stop streaming; a failure is shown when `report`.
     int StopStreaming(bool report = true);
     // The address the media player opens for the stream the box was just asked for.
     QString MediaAddress();

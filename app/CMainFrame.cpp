@@ -205,8 +205,8 @@ void CMainFrame::ConnectMessages()
     connect(&p, &CPlaybackController::pendingServiceChanged, this, [this](int key) {
         m_controlBar->SetPendingService(key);
         m_satBar->SetService(key);
-        m_player->SetService(key);
     });
+    connect(&p, &CPlaybackController::currentServiceChanged, m_player, &CKelvoViewPlayer::SetService);
     connect(&p, &CPlaybackController::playbackStarted, m_controlBar, &CKelvoControlBar::SetPlaybackStarted);
     connect(&p, &CPlaybackController::streamingServiceChanged, this, [this](int previous, int current) {
         m_channelPage->SetStreamingService(current);
@@ -240,8 +240,11 @@ void CMainFrame::ConnectController()
             QTimer::singleShot(0, this, &QWidget::close);
     });
     connect(&m_box, &CBoxController::reloaded, this, [this] {
-        // The guide shows its service again only when the reload still has it.
-        m_guide->SetService(m_app.Database().FindService(m_guideService) ? m_guideService : -1);
+        // The guide shows its service again only when the reload still has it; its guide was
+        // loaded anew with the reload.
+        if (!m_app.Database().FindService(m_guideService))
+            m_guideService = -1;
+        m_guide->SetService(m_guideService);
         m_schedule->ClearMembers();
         m_channelPage->RefreshContent();
         m_schedulePage->RefreshContent();
@@ -444,15 +447,18 @@ int CMainFrame::Volume() const
 
 bool CMainFrame::RefreshFromBox()
 {
-    return m_box.Reload();
+    return m_box.Reload(m_guideService);
 }
 
 void CMainFrame::OnShowGuide(int serviceKey)
 {
+    // Set first: a reload that the mode change runs loads this service's guide with it.
     m_guideService = serviceKey;
-    ApplyTrigger(UiTrigger::ShowGuide);
-    // The guide is loaded after the mode change, as the user sees the view it belongs to.
-    m_box.LoadGuide(serviceKey);
+    const CUiLayout layout = CUiModeTable::Apply(UiState(), UiTrigger::ShowGuide);
+    Apply(layout);
+    // Otherwise the guide is loaded after the mode change, as the user sees the view it belongs to.
+    if (!layout.refresh)
+        m_box.LoadGuide(serviceKey);
     m_guide->SetService(m_app.Database().FindService(serviceKey) ? serviceKey : -1);
     m_guide->ScrollToNow();
 }
@@ -558,6 +564,11 @@ void CMainFrame::OnSaveSettings()
 {
     if (m_currentView != ViewSetting)
         return;
+    // Refused before anything changes: the stream plays on and the form keeps what was typed.
+    if (const auto problem = m_setting->CheckInput()) {
+        ShowFailure(CStringTable::Get(problem->captionId), CStringTable::Get(problem->textId));
+        return;
+    }
     if (m_state.streamingService >= 0)
         m_playback->StopService();
     m_box.ForgetBox();

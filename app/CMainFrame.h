@@ -148,6 +148,8 @@ private:
     CKelvoViewScheduleEdit* m_scheduleEdit = nullptr;
     CKelvoViewEPG* m_guide = nullptr;
     int m_currentView = -1;
+    // The service whose guide the guide view shows, or is about to show; -1 none. A reload loads
+    // its guide again.
     int m_guideService = -1;
 
     CPopupFrame* m_popup = nullptr;

@@ -27,6 +27,7 @@ void CPlaybackController::SelectService(int serviceKey)
 {
     m_pending = serviceKey;
     emit pendingServiceChanged(serviceKey);
+    emit currentServiceChanged(serviceKey);
     emit playbackStarted(false);
     if (!m_playerViewShown)
         emit showPlayerView();
@@ -55,8 +56,12 @@ int CPlaybackController::PlayService(int serviceKey)
     if (rc != kResultNotStopped && m_state.streamingService != -1)
         SetStreaming(-1);
     emit busyIndicator(false);
-    if (rc != 0)
+    if (rc != 0) {
+        // Only now: the message box waits, and meanwhile the view must not show a start that
+        // has already failed, nor the list a stream the box no longer sends.
+        m_box.ReportStartFailure(rc);
         return rc;
+    }
     SetStreaming(serviceKey);
     if (m_player.Open(m_box.MediaAddress()))
         m_player.Play();
@@ -108,6 +113,7 @@ void CPlaybackController::timerEvent(QTimerEvent* event)
         return QObject::timerEvent(event);
     m_stepTimer.stop();
     emit pendingServiceChanged(m_pending);
+    emit currentServiceChanged(m_pending);
     if (!m_playerViewShown)
         emit showPlayerView();
     if (m_pending != m_state.streamingService)

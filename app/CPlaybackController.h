@@ -43,8 +43,10 @@ public:
     void SetPlayerViewShown(bool shown) { m_playerViewShown = shown; }
 
 signals:
-    // The service chosen and not yet (or being) played: info box, SAT bar, player view caption.
+    // The service chosen and not yet (or being) played, at every step: info box and SAT bar.
     void pendingServiceChanged(int serviceKey);
+    // The player view's service (its guide button): a selection, or a step once it is committed.
+    void currentServiceChanged(int serviceKey);
     // Pictures or sound of the current stream started (true) or a new one is being looked for.
     void playbackStarted(bool started);
     // The box streams another service now (or none, -1); `previous` lost its mark.

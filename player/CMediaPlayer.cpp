@@ -334,7 +334,7 @@ const libvlc_media_track_t* CMediaPlayer::FindTrack(libvlc_track_type_t type)
     return nullptr;
 }
 
-bool CMediaPlayer::GetVideoTrack(QString& codec, int& width, int& height)
+bool CMediaPlayer::GetVideoTrack(QString& codec, int& width, int& height, double* frameRate)
 {
     const libvlc_media_track_t* track = FindTrack(libvlc_track_video);
     if (track == nullptr || track->video == nullptr)
@@ -342,6 +342,12 @@ bool CMediaPlayer::GetVideoTrack(QString& codec, int& width, int& height)
     codec = FourCCText(track->i_codec);
     width = static_cast<int>(track->video->i_width);
     height = static_cast<int>(track->video->i_height);
+    if (frameRate != nullptr) {
+        // A fraction, as the stream states it (30000/1001); 0/0 while it is not known.
+        const unsigned num = track->video->i_frame_rate_num;
+        const unsigned den = track->video->i_frame_rate_den;
+        *frameRate = den != 0 ? static_cast<double>(num) / den : 0.0;
+    }
     return true;
 }
 

@@ -145,8 +145,9 @@ public:
     void SetCropGeometry(const QString& geometry);
 
     // First video or audio track of the current media: codec as its upper-case four-character
-    // code ("H264", "MPGA"), and size or rate and channels.
-    bool GetVideoTrack(QString& codec, int& width, int& height);
+    // code ("H264", "MPGA"), and size (with the frames per second, 0 while the engine does not
+    // know them) or sample rate and channels.
+    bool GetVideoTrack(QString& codec, int& width, int& height, double* frameRate = nullptr);
     bool GetAudioTrack(QString& codec, int& rate, int& channels);
 
     // For engine operations this class does not wrap.

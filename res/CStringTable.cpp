@@ -95,6 +95,12 @@ constexpr std::array kEntries = std::to_array<Entry>({
     {212, "%Y-%b-%d %a"},
     {213, "%Y-%B-%d %A"},
     {1000, "The settings could not be written to disk. They stay in effect until Kelvo+ is closed."},
+    {1001,
+     "IP address (Enter manually): fill in all four numbers of the STB's address, or leave all four blank."},
+    {1002, "Stream to other device: fill in all four numbers of the device's IP address."},
+    {1003, "Stream to other device: the Port must be a number from 1 to 65535."},
+    {1004, "Type: choose Play or Recording."},
+    {1005, "Mode: choose Once, Daily or Weekly."},
 });
 
 static_assert(std::ranges::is_sorted(kEntries, {}, &Entry::id));

@@ -88,5 +88,10 @@ public:
         IDS_DATE_FORMAT_LONG = 213,
         // Texts of this program beyond the original table.
         IDS_SETTING_NOT_SAVED = 1000,
+        IDS_CHECK_STB_ADDRESS = 1001,
+        IDS_CHECK_STOD_ADDRESS = 1002,
+        IDS_CHECK_STOD_PORT = 1003,
+        IDS_CHECK_TIMER_TYPE = 1004,
+        IDS_CHECK_TIMER_MODE = 1005,
     };
 };

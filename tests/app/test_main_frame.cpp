@@ -9,13 +9,21 @@
 #include "rcu/KelvoRCUKeys.h"
 #include "ui/CMainFrameMessages.h"
 #include "ui/KelvoCommandIds.h"
+#include "views/guide/CKelvoEPGListBox.h"
+#include "views/guide/CKelvoViewEPG.h"
+#include "views/settings/CKelvoIPAddressCtrl.h"
+#include "views/settings/CKelvoViewSetting.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QImage>
+#include <QLineEdit>
 #include <QLockFile>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -152,6 +160,45 @@ TEST_F(MainFrameTest, ShowGuideLoadsTheServicesGuideInTheChannelMode)
     EXPECT_EQ(Count(BoxLog(box.port()), kReload), 0);
 }
 
+// The reload empties the guide record: the guide shown is asked for once more, after the reload's
+// own requests, and its rows come back.
+TEST_F(MainFrameTest, RefreshWhileTheGuideIsShownLoadsItsGuideAgain)
+{
+    ASSERT_TRUE(box.ok());
+    Start(box.port());
+    const CServiceElement& service = *app->Database().Services().front();
+    const int key = service.key;
+    const std::string guideRequest =
+        "q=epg_info&svc_type=" + std::to_string(service.type) + "&svc_idx=" + std::to_string(service.idx);
+    Frame().Messages().showGuide(key);
+    Settle();
+    auto* guide = qobject_cast<CKelvoViewEPG*>(Frame().View(ViewGuide));
+    ASSERT_NE(guide, nullptr);
+    const int rows = guide->List()->GetCount();
+    ASSERT_GT(rows, 0);
+
+    ClearBoxLog(box.port());
+    ASSERT_TRUE(Frame().Commands().Trigger(ID_CHANNEL_REFRESH));
+    Settle();
+    const std::string log = BoxLog(box.port());
+    std::vector<std::string> lines;
+    std::istringstream in(log);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    const auto reload = std::find_if(lines.begin(), lines.end(), [](const std::string& l) {
+        return l.find(kReload) != std::string::npos;
+    });
+    ASSERT_NE(reload, lines.end()) << log;
+    EXPECT_EQ(Count(log, "epg_info"), 1) << log;
+    EXPECT_NE(lines.back().find(guideRequest), std::string::npos) << "the reload's requests, then the guide\n"
+                                                                  << log;
+    EXPECT_EQ(Frame().CurrentView(), ViewGuide);
+    EXPECT_EQ(guide->ServiceKey(), key);
+    EXPECT_EQ(guide->List()->GetCount(), rows);
+    EXPECT_NE(guide->Day(), 0);
+    EXPECT_TRUE(env.Messages().isEmpty()) << env.Messages().toStdString();
+}
+
 TEST_F(MainFrameTest, RefreshWithoutABoxAsksForTheAddress)
 {
     Start(0);
@@ -188,6 +235,118 @@ TEST_F(MainFrameTest, SavingTheSettingsSaysWhetherTheyWereWritten)
               QStringLiteral("Setting|The settings could not be written to disk. They stay in effect "
                              "until Kelvo+ is closed.\n"));
     ASSERT_TRUE(QDir().rmdir(env.SettingsPath()));
+}
+
+// An address typed in part would be stored with zeros where nothing was typed, and the next
+// reload would go there. Save refuses it, and a port that is none, before anything changes: the
+// stream plays on, the stored settings and the form stay as they were.
+TEST_F(MainFrameTest, SaveRefusesAnAddressTypedInPartAndAPortOutOfRange)
+{
+    ASSERT_TRUE(box.ok());
+    Start(box.port());
+    const CServiceElement* tv = nullptr;
+    for (const auto& s : app->Database().Services())
+        tv = !tv && s->type == 0 && s->streamingPossible ? s.get() : tv;
+    ASSERT_NE(tv, nullptr);
+    Frame().Messages().playService(tv->key);
+    Settle();
+    ASSERT_EQ(app->State().streamingService, tv->key) << env.Messages().toStdString();
+    ASSERT_TRUE(Frame().Commands().Trigger(ID_MODE_SETTING));
+    Settle();
+    auto* form = qobject_cast<CKelvoViewSetting*>(Frame().View(ViewSetting));
+    ASSERT_NE(form, nullptr);
+    using V = CKelvoViewSetting;
+    auto* address = qobject_cast<CKelvoIPAddressCtrl*>(form->Control(V::IDC_ADDRESS));
+    auto* stodAddress = qobject_cast<CKelvoIPAddressCtrl*>(form->Control(V::IDC_STOD_ADDRESS));
+    auto* stodPort = qobject_cast<QLineEdit*>(form->Control(V::IDC_STOD_PORT));
+    auto* stodOn = qobject_cast<QAbstractButton*>(form->Control(V::IDC_STOD_ON));
+    auto* stodOff = qobject_cast<QAbstractButton*>(form->Control(V::IDC_STOD_OFF));
+    ASSERT_TRUE(address && stodAddress && stodPort && stodOn && stodOff);
+    const CBoxConnection stored = app->Connection();
+    const QByteArray storedFile = [&] {
+        QFile f(env.SettingsPath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    const CSettingsInput::Octets box127{"127", "0", "0", "1"};
+
+    struct Case
+    {
+        const char* name;
+        CSettingsInput::Octets address;
+        bool stod;
+        CSettingsInput::Octets stodAddress;
+        const char* port;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"box address in part",
+         {"192", "168", "", ""},
+         false,
+         {},
+         "0",
+         "Setting|IP address (Enter manually): fill in all four numbers of the STB's address, or leave all "
+         "four "
+         "blank."},
+        {"other device's address in part",
+         box127,
+         true,
+         {"10", "", "0", "9"},
+         "1234",
+         "Setting|Stream to other device: fill in all four numbers of the device's IP address."},
+        {"other device's address in part, switched off",
+         box127,
+         false,
+         {"10", "", "", ""},
+         "0",
+         "Setting|Stream to other device: fill in all four numbers of the device's IP address."},
+        {"port 65536",
+         box127,
+         true,
+         {"10", "0", "0", "9"},
+         "65536",
+         "Setting|Stream to other device: the Port must be a number from 1 to 65535."},
+        {"port 0 while on",
+         box127,
+         true,
+         {"10", "0", "0", "9"},
+         "0",
+         "Setting|Stream to other device: the Port must be a number from 1 to 65535."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        (c.stod ? stodOn : stodOff)->click();
+        address->SetOctets(c.address);
+        stodAddress->SetOctets(c.stodAddress);
+        stodPort->setText(QString::fromLatin1(c.port));
+        ClearBoxLog(box.port());
+        env.ClearMessages();
+        ASSERT_TRUE(Frame().Commands().Trigger(ID_SAVE_SETTINGS));
+        Settle();
+        EXPECT_EQ(env.Messages().toStdString(), std::string(c.message) + "\n");
+        EXPECT_EQ(BoxLog(box.port()), "") << "no request, the stream is not stopped";
+        EXPECT_EQ(app->State().streamingService, tv->key);
+        EXPECT_TRUE(app->Connection() == stored) << app->Connection().address.toStdString();
+        EXPECT_TRUE(app->State().boxConfigured);
+        QFile f(env.SettingsPath());
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll().toStdString(), storedFile.toStdString());
+        EXPECT_EQ(Frame().CurrentView(), ViewSetting);
+        EXPECT_EQ(address->Octets(), c.address) << "the form keeps what was typed";
+        EXPECT_EQ(stodAddress->Octets(), c.stodAddress);
+        EXPECT_EQ(stodPort->text().toStdString(), c.port);
+        EXPECT_EQ(stodOn->isChecked(), c.stod);
+    }
+
+    // A blank box address is no box: stored as 0.0.0.0, as before.
+    stodOff->click();
+    address->SetOctets({});
+    stodAddress->SetOctets({});
+    stodPort->setText(QStringLiteral("0"));
+    env.ClearMessages();
+    ASSERT_TRUE(Frame().Commands().Trigger(ID_SAVE_SETTINGS));
+    EXPECT_EQ(env.Messages().toStdString(), "Setting|Setting saved\n");
+    EXPECT_EQ(app->Connection().address.toStdString(), "0.0.0.0");
+    EXPECT_FALSE(app->State().boxConfigured);
 }
 
 TEST_F(MainFrameTest, CloseStoresTheStateThenStopsTheStreamOnce)

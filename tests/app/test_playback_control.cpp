@@ -99,6 +99,10 @@ TEST_P(StepTest, StepsWithinTheWaitStartOnlyTheLastCandidate)
     ASSERT_NE(sat, nullptr);
     ClearBoxLog(box.port());
 
+    // The player view, and with it the "Program Guide" button, keeps the service it had until
+    // the step is committed; only the bars follow every step.
+    const int viewService = Frame().PlayerView().Service();
+    const bool guideButton = Frame().PlayerView().IsGuideAvailable();
     std::vector<int> shown;
     QElapsedTimer sinceLast;
     for (const char* k = c.keys; *k; ++k) {
@@ -107,7 +111,10 @@ TEST_P(StepTest, StepsWithinTheWaitStartOnlyTheLastCandidate)
         Press(*k == 'R' ? Qt::Key_Right : Qt::Key_Left);
         sinceLast.start();
         shown.push_back(sat->Service());
+        EXPECT_EQ(Frame().PlayerView().Service(), viewService) << "after key " << (k - c.keys);
+        EXPECT_EQ(Frame().PlayerView().IsGuideAvailable(), guideButton) << "after key " << (k - c.keys);
     }
+    EXPECT_EQ(viewService, c.selected >= 0 ? Key(c.selected) : -1);
     std::vector<int> expected;
     for (int p : c.candidates)
         expected.push_back(Key(p));
@@ -176,6 +183,13 @@ TEST_P(FailureTest, ReportsTheResultAndKeepsTheRightState)
     if (*c.fault)
         Fault(c.fault);
     env.ClearMessages();
+    // What the user sees while the message box is open: no turning "Loading...", and the list
+    // already marks what the box streams now.
+    std::vector<std::pair<bool, int>> atMessage;
+    QObject::connect(&app->Box(), &CBoxController::failure, &Frame(), [&] {
+        atMessage.emplace_back(Frame().PlayerView().IsBusy(),
+                               Frame().ChannelPage().List()->StreamingService());
+    });
     if (c.whileBusy) {
         Fault("cmd=epg_info&mode=delay&arg=1500");
         QTimer::singleShot(300, &Frame(), [&] { Messages().playService(target); });
@@ -189,6 +203,11 @@ TEST_P(FailureTest, ReportsTheResultAndKeepsTheRightState)
     EXPECT_EQ(State().streamingService, c.streamingKept ? first : (*c.message ? -1 : target));
     EXPECT_EQ(Frame().PlayerView().MediaPlayer().State() != CMediaPlayer::Stopped, !*c.message);
     EXPECT_FALSE(Frame().PlayerView().IsBusy());
+    ASSERT_EQ(atMessage.size(), *c.message ? 1u : 0u);
+    for (const auto& [busy, marked] : atMessage) {
+        EXPECT_FALSE(busy);
+        EXPECT_EQ(marked, State().streamingService);
+    }
 }
 
 #define START_FAILURE(text) "Start Streaming Failure|" text

@@ -50,7 +50,7 @@ TEST(ChannelInfoText, AspectAndHexIdentifiers)
     CKelvoDlgChannelInfo::TechData d;
     d.width = 720;
     d.height = 576;
-    d.audioRate = 48000;
+    d.frameRate = 25;
     d.videoCodec = "MPGV";
     d.audioCodec = "MPGA";
     d.sid = 255;
@@ -59,10 +59,21 @@ TEST(ChannelInfoText, AspectAndHexIdentifiers)
     d.tpIdx = 3;
     d.satelliteName = "Sat 3";
     EXPECT_EQ(CKelvoDlgChannelInfo::TechText(d).toStdString(),
-              "Resolution (720x576), Frame rate (48000), Aspect (5:4)\n"
+              "Resolution (720x576), Frame rate (25), Aspect (5:4)\n"
               "Video (MPGV - Video), Audio (MPGA - Audio)\n"
               "SID : 0x00FF / TSID : 0x1234A / ONID : 0x0000 [0x0003]\n"
               "Sat 3");
+
+    // The video's frames per second, rounded; the audio's sample rate has no place here.
+    const std::pair<double, const char*> rates[] = {
+        {25, "(25)"}, {30000.0 / 1001, "(30)"}, {60000.0 / 1001, "(60)"}, {0, "(0)"}, {-1, "(0)"},
+        {1e12, "(0)"}};
+    for (const auto& [rate, shown] : rates) {
+        d.frameRate = rate;
+        EXPECT_TRUE(CKelvoDlgChannelInfo::TechText(d).startsWith(
+            QStringLiteral("Resolution (720x576), Frame rate ") + shown))
+            << rate;
+    }
 }
 
 TEST_F(InfoTest, IdentifiersAndEventFromTheDatabase)
@@ -99,10 +110,10 @@ TEST_F(InfoTest, MediaDataOfWhatPlaysNow)
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     // Short transport streams as a box would send them; only their tracks matter here.
-    const auto makeFile = [&](const QString& name, const QString& video, int rate) {
+    const auto makeFile = [&](const QString& name, const QString& video, const QString& fps, int rate) {
         QStringList args{"-hide_banner", "-loglevel", "error", "-nostdin", "-y"};
         if (!video.isEmpty())
-            args << "-f" << "lavfi" << "-i" << QStringLiteral("testsrc=size=%1:rate=5").arg(video);
+            args << "-f" << "lavfi" << "-i" << QStringLiteral("testsrc=size=%1:rate=%2").arg(video, fps);
         args << "-f" << "lavfi" << "-i" << QStringLiteral("sine=frequency=440:sample_rate=%1").arg(rate);
         args << "-t" << "8";
         if (!video.isEmpty())
@@ -116,13 +127,15 @@ TEST_F(InfoTest, MediaDataOfWhatPlaysNow)
     {
         const char* file;
         const char* video;
+        const char* fps;
         int rate;
         const char* firstLine;
     };
+    // The frame rate is the video's, whatever the sound's sample rate; a radio stream has none.
     const Case cases[] = {
-        {"hd.ts", "1920x1080", 44100, "Resolution (1920x1080), Frame rate (44100), Aspect (16:9)"},
-        {"sd.ts", "720x576", 48000, "Resolution (720x576), Frame rate (48000), Aspect (5:4)"},
-        {"radio.ts", "", 32000, "Resolution (0x0), Frame rate (32000), Aspect ()"},
+        {"hd.ts", "1920x1080", "25", 44100, "Resolution (1920x1080), Frame rate (25), Aspect (16:9)"},
+        {"sd.ts", "720x576", "30000/1001", 48000, "Resolution (720x576), Frame rate (30), Aspect (5:4)"},
+        {"radio.ts", "", "", 32000, "Resolution (0x0), Frame rate (0), Aspect ()"},
     };
     CVideoSurface surface; // the engine draws into a window of ours, as in the player view
     surface.resize(320, 240);
@@ -132,18 +145,19 @@ TEST_F(InfoTest, MediaDataOfWhatPlaysNow)
     ASSERT_TRUE(player.IsValid());
     player.SetVideoWindow(&surface);
     for (const Case& c : cases) {
-        ASSERT_TRUE(makeFile(c.file, c.video, c.rate)) << c.file;
+        ASSERT_TRUE(makeFile(c.file, c.video, c.fps, c.rate)) << c.file;
         ASSERT_TRUE(player.Open(QUrl::fromLocalFile(folder.filePath(c.file)).toString()));
         ASSERT_TRUE(player.Play());
         QString codec;
         int rate = 0, channels = 0;
         int width = 0, height = 0;
+        double fps = 0;
         const bool video = *c.video != 0;
-        // The engine learns a track's size and rate only once its decoder has seen the stream.
+        // The engine learns a track's size and rates only once its decoder has seen the stream.
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {
                 return player.GetAudioTrack(codec, rate, channels) && rate > 0 &&
-                       (!video || (player.GetVideoTrack(codec, width, height) && width > 0));
+                       (!video || (player.GetVideoTrack(codec, width, height, &fps) && width > 0 && fps > 0));
             },
             20000))
             << c.file;

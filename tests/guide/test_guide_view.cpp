@@ -177,7 +177,8 @@ TEST_F(GuideViewTest, ScrollToNowAndUpdates)
     view.ScrollToNow();
     EXPECT_EQ(List().GetTopIndex(), 0) << "all ended: nothing moves";
 
-    // Around a reload nothing is read and nothing is sent; afterwards the shown day is read again.
+    // Around a reload nothing is read and nothing is sent. The reload empties the guide record;
+    // the frame has the shown service's guide loaded again and gives the view its service.
     now = Local(2014, 3, 5, 12, 30);
     QSignalSpy sent(&messages, &CMainFrameMessages::setSchedule);
     view.BeginUpdate();
@@ -185,10 +186,12 @@ TEST_F(GuideViewTest, ScrollToNowAndUpdates)
     ASSERT_TRUE(box.Load());
     uitest::Click(&List(), Part(1, CKelvoEPGListBox::PartIcon));
     EXPECT_EQ(sent.count(), 0);
-    view.RefreshContent();
+    ASSERT_TRUE(box.Guide(many));
+    EXPECT_TRUE(view.SetService(Key12()));
     view.EndUpdate();
     EXPECT_TRUE(List().ProgressTimerActive());
-    EXPECT_EQ(List().GetCount(), 0) << "the reload emptied the guide";
+    EXPECT_EQ(List().GetCount(), 24) << "the reloaded guide's rows are back";
+    EXPECT_EQ(view.Day(), Local(2014, 3, 5, 21, 15)) << "the box day of the reloaded guide";
     view.StopProgressTimer();
     EXPECT_FALSE(List().ProgressTimerActive());
 }

@@ -361,6 +361,61 @@ TEST_F(ScheduleOnBox, RefusalsShowTheirTexts)
     EXPECT_EQ(SetAlarms().size(), std::size(cases));
 }
 
+// A Type or Mode without a choice would go out as -1: Save says which one is missing and sends
+// nothing; the form keeps what the user entered.
+TEST_F(ScheduleOnBox, SaveWithoutATypeOrModeSendsNothing)
+{
+    QStringList notices;
+    form.SetNotice([&](const QString& caption, const QString& text) { notices << caption + "|" + text; });
+    struct Case
+    {
+        int type;
+        int mode;
+        const char* notice;
+    };
+    const Case cases[] = {{7, 1, "Timer Edit|Type: choose Play or Recording."},
+                          {1, 9, "Timer Edit|Mode: choose Once, Daily or Weekly."},
+                          {-1, -1, "Timer Edit|Type: choose Play or Recording."}};
+    const CScheduleElement stored = *db.Schedules().back();
+    ASSERT_LT(stored.seriesId, 0);
+    CKelvoButton* save = nullptr;
+    for (CKelvoButton* b : form.findChildren<CKelvoButton*>())
+        save = b->CommandId() == CKelvoViewScheduleEdit::IDC_SAVE ? b : save;
+    ASSERT_NE(save, nullptr);
+    for (const Case& c : cases) {
+        CScheduleElement odd = stored;
+        odd.type = c.type;
+        odd.mode = c.mode;
+        ASSERT_TRUE(form.Load(odd)) << c.notice;
+        form.findChild<CScheduleDurationEdit*>()->SetMinutes(50);
+        const CScheduleElement before = form.RecordFromControls();
+        ClearLog();
+        notices.clear();
+        failures.clear();
+        uitest::Click(save, save->rect().center());
+        EXPECT_EQ(rawRequest(box.port(), "GET", "/demobox/log").body, "") << c.notice;
+        EXPECT_EQ(notices, QStringList{QString::fromLatin1(c.notice)});
+        EXPECT_TRUE(failures.isEmpty()) << failures.join(u'\n').toStdString();
+        const CScheduleElement after = form.RecordFromControls();
+        EXPECT_EQ(after.end, before.end) << c.notice;
+        EXPECT_EQ(after.type, before.type) << c.notice;
+        EXPECT_EQ(after.mode, before.mode) << c.notice;
+        EXPECT_EQ(db.FindSchedule(stored.id)->end, stored.end) << c.notice;
+    }
+
+    // Both chosen: it goes out.
+    auto combos = form.findChildren<CKelvoComboBox*>();
+    ASSERT_EQ(combos.size(), 2);
+    combos[0]->setCurrentIndex(1); // Recording
+    combos[1]->setCurrentIndex(0); // Once
+    notices.clear();
+    uitest::Click(save, save->rect().center());
+    EXPECT_TRUE(notices.isEmpty());
+    ASSERT_EQ(SetAlarms().size(), 1u);
+    EXPECT_EQ(SetAlarms()[0]["alarm_type"], QStringLiteral("1"));
+    EXPECT_EQ(SetAlarms()[0]["alarm_mode"], QStringLiteral("1"));
+}
+
 TEST_F(ScheduleOnBox, RefillWithFewerTimersKeepsAScheduleRowSelected)
 {
     // The last timer selected, then deleted: the selection moves up to the new last timer and the

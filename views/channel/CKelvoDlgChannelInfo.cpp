@@ -9,6 +9,7 @@
 #include "views/guide/CKelvoEPGCaption.h"
 
 #include <QPlainTextEdit>
+#include <cmath>
 #include <numeric>
 
 namespace {
@@ -52,6 +53,12 @@ QPlainTextEdit* ReadOnlyText(QWidget* parent, const QFont& font)
 unsigned Hex(int value)
 {
     return value < 0 ? 0u : static_cast<unsigned>(value);
+}
+
+// The field is a whole number; a broken rate from the stream shows as 0, not as a wrapped value.
+int FramesPerSecond(double rate)
+{
+    return rate > 0 && rate < 1000 ? static_cast<int>(std::lround(rate)) : 0;
 }
 } // namespace
 
@@ -109,15 +116,15 @@ CKelvoDlgChannelInfo::TechData CKelvoDlgChannelInfo::Collect(const CQuarnDataMod
     }
     // The engine keeps the track information of a stopped media; only what plays now counts.
     if (player && player->IsPlaying()) {
+        int rate = 0;
         int channels = 0;
-        if (!player->GetVideoTrack(d.videoCodec, d.width, d.height)) {
+        if (!player->GetVideoTrack(d.videoCodec, d.width, d.height, &d.frameRate)) {
             d.videoCodec.clear();
             d.width = d.height = 0;
+            d.frameRate = 0;
         }
-        if (!player->GetAudioTrack(d.audioCodec, d.audioRate, channels)) {
+        if (!player->GetAudioTrack(d.audioCodec, rate, channels))
             d.audioCodec.clear();
-            d.audioRate = 0;
-        }
     }
     return d;
 }
@@ -140,8 +147,9 @@ QString CKelvoDlgChannelInfo::TechText(const TechData& d)
     return QString::asprintf("Resolution (%dx%d), Frame rate (%d), Aspect (%s)\n"
                              "Video (%s - Video), Audio (%s - Audio)\n"
                              "SID : 0x%04X / TSID : 0x%04X / ONID : 0x%04X [0x%04X]\n%s",
-                             d.width, d.height, d.audioRate, aspect.constData(), video.constData(),
-                             audio.constData(), Hex(d.sid), Hex(d.tsid), Hex(d.onid), Hex(d.tpIdx), sat.constData());
+                             d.width, d.height, FramesPerSecond(d.frameRate), aspect.constData(),
+                             video.constData(), audio.constData(), Hex(d.sid), Hex(d.tsid), Hex(d.onid),
+                             Hex(d.tpIdx), sat.constData());
 }
 
 QString CKelvoDlgChannelInfo::EventName() const

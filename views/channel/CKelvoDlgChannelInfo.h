@@ -26,7 +26,7 @@ public:
     {
         int width = 0;
         int height = 0;
-        int audioRate = 0;
+        double frameRate = 0; // frames per second of the video track
         QString videoCodec;
         QString audioCodec;
         int sid = 0;
@@ -43,8 +43,8 @@ public:
     static TechData Collect(const CQuarnDataModel& db, int serviceKey, CMediaPlayer* player);
     // Width and height divided by their greatest common divisor, "16:9"; empty without a size.
     static QString AspectText(int width, int height);
-    // The three lines of the technical data field. The rate shown as "Frame rate" is the first
-    // audio track's sample rate, as the box's own client has always shown it.
+    // The three lines of the technical data field; the frame rate rounded to whole frames per
+    // second (29.97 shows as 30), 0 without a video track.
     static QString TechText(const TechData& data);
 
     QString EventName() const;

@@ -282,6 +282,15 @@ void CKelvoViewScheduleEdit::UpdateEndLabel()
 
 void CKelvoViewScheduleEdit::Save()
 {
+    // Without a choice the record would carry -1 there, a value no timer has: nothing is sent.
+    const int missing = m_type->currentIndex() < 0   ? CStringTable::IDS_CHECK_TIMER_TYPE
+                        : m_mode->currentIndex() < 0 ? CStringTable::IDS_CHECK_TIMER_MODE
+                                                     : 0;
+    if (missing != 0) {
+        if (m_notice)
+            m_notice(CStringTable::Get(CStringTable::IDS_TIMER_EDIT), CStringTable::Get(missing));
+        return;
+    }
     emit m_messages.setSchedule(RecordFromControls());
 }
 

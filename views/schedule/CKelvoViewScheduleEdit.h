@@ -81,7 +81,8 @@ public:
     // The record Save would send now.
     CScheduleElement RecordFromControls() const;
 
-    // Public for tests: the buttons' actions.
+    // Public for tests: the buttons' actions. Save tells the user through the notice, and sends
+    // nothing, while Type or Mode has no choice.
     void Save();
     void Delete();
     void Cancel();

@@ -10,8 +10,6 @@ namespace {
 constexpr int kFields = 4;
 constexpr int kOctetDigits = 3;
 constexpr int kMaxPort = 65535;
-// "Wrong value", the table's text for a value the box would refuse.
-constexpr int kWrongValueText = 209;
 
 QString DigitsOnly(const QString& text)
 {
@@ -171,15 +169,19 @@ CBoxConnection CSettingsInput::ToConnection(const Values& values, const CBoxConn
 
 std::optional<CSettingsInput::Problem> CSettingsInput::Check(const Values& values)
 {
+    const auto problem = [](Field field, int textId) {
+        return Problem{field, CStringTable::IDS_SETTING_CAPTION, textId};
+    };
     if (!IsBlank(values.boxAddress) && !IsComplete(values.boxAddress))
-        return Problem{Field::BoxAddress, CStringTable::IDS_STB_SETTING, CStringTable::IDS_NEED_STB_IP};
-    if (!values.stodEnabled)
-        return std::nullopt;
+        return problem(Field::BoxAddress, CStringTable::IDS_CHECK_STB_ADDRESS);
+    // Switched off, the target is still stored: not as something nobody typed.
+    const bool partial = !IsBlank(values.stodAddress) && !IsComplete(values.stodAddress);
     const std::optional<quint32> target = Address(values.stodAddress);
-    if (!target || *target == 0)
-        return Problem{Field::StodAddress, CStringTable::IDS_SETTING_CAPTION, kWrongValueText};
+    if (partial || (values.stodEnabled && (!target || *target == 0)))
+        return problem(Field::StodAddress, CStringTable::IDS_CHECK_STOD_ADDRESS);
+    // 0 is the form's "no port yet", fine while nothing is streamed to the device.
     const int port = PortValue(values.stodPort);
-    if (port < 1 || port > kMaxPort)
-        return Problem{Field::StodPort, CStringTable::IDS_SETTING_CAPTION, kWrongValueText};
+    if (port > kMaxPort || (values.stodEnabled && port < 1))
+        return problem(Field::StodPort, CStringTable::IDS_CHECK_STOD_PORT);
     return std::nullopt;
 }

@@ -75,9 +75,9 @@ public:
         int captionId;
         int textId;
     };
-    // A box address typed only in part would be stored with zeros in the blank fields, a box
-    // nobody asked for; a blank one is fine (it means "no box yet"). The other device's target
-    // is only checked while streaming to it is on: then it needs a complete, non-zero address and
-    // a port of 1..65535. While it is off its fields are stored as they are.
+    // An address typed only in part would be stored with zeros in the blank fields, an address
+    // nobody asked for; a blank box address is fine (it means "no box yet"). A port above 65535
+    // is no port. While streaming to the other device is on, it also needs a complete, non-zero
+    // address and a port of 1..65535; while it is off, a blank address and port 0 are stored.
     static std::optional<Problem> Check(const Values& values);
 };
