@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 #include "app/CKelvoCommandTable.h"
 #include "app/CPlaybackController.h"
+#include "app/bars/CMainFrameCaptionBar.h"
 #include "app/bars/CMiniFrameCaptionBar.h"
 #include "app/settings/CKelvoAppState.h"
 #include "model/CQuarnDataModel.h"
@@ -10,12 +11,15 @@
 #include "ui/CMainFrameMessages.h"
 #include "ui/KelvoCommandIds.h"
 
+#include <QCursor>
 #include <QDir>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLockFile>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -134,6 +138,10 @@ TEST_F(MainFrameTest, ModeCommandsSwitchViewsAndReloadOnlyWhereTheTableSays)
         const bool channel = s.mode == ModeChannel;
         EXPECT_EQ(Shown(CMainFrame::SatBar), channel && s.view == ViewPlayer) << s.command;
         EXPECT_EQ(Shown(CMainFrame::LeftBar), s.mode != ModeSetting) << s.command;
+        EXPECT_EQ(
+            static_cast<CMainFrameCaptionBar*>(Frame().BarWidget(CMainFrame::MainCaption))->CheckedMode(),
+            s.mode)
+            << s.command;
     }
     EXPECT_TRUE(env.Messages().isEmpty()) << env.Messages().toStdString();
 }
@@ -223,6 +231,55 @@ TEST_F(MainFrameTest, CloseStoresTheStateThenStopsTheStreamOnce)
     EXPECT_GT(state.windowRight - state.windowLeft, 0);
 }
 
+TEST_F(MainFrameTest, PlacementComesBackWithTheNextStart)
+{
+    Start(0);
+    const QRect normal(40, 30, 1100, 750);
+    enum Shape
+    {
+        Normal,
+        Maximized,
+        FullScreen
+    };
+    for (Shape shape : {Normal, Maximized, FullScreen}) {
+        SCOPED_TRACE(shape);
+        Frame().setGeometry(normal);
+        Settle();
+        if (shape == Maximized)
+            Frame().showMaximized();
+        else if (shape == FullScreen)
+            Frame().SetFullScreen(true);
+        Settle();
+        Frame().close();
+        app->ExitInstance();
+        app.reset();
+
+        // The normal rectangle is stored whatever the window's state was.
+        CKelvoAppState stored;
+        CBoxConnection connection;
+        CKelvoSettingsStore(env.SettingsPath()).Load(stored, connection);
+        EXPECT_EQ(QRect(QPoint(stored.windowLeft, stored.windowTop),
+                        QPoint(stored.windowRight, stored.windowBottom)),
+                  normal.adjusted(0, 0, 1, 1));
+        EXPECT_EQ(stored.maximized, shape == Maximized);
+        EXPECT_EQ(stored.fullScreen, shape == FullScreen);
+
+        app = std::make_unique<CKelvoPlayerApp>(env.SettingsPath());
+        ASSERT_TRUE(app->InitInstance());
+        Settle();
+        EXPECT_EQ(Frame().isMaximized(), shape == Maximized);
+        EXPECT_EQ(Frame().IsFullScreen(), shape == FullScreen);
+        EXPECT_EQ(Frame().isFullScreen(), shape == FullScreen);
+        EXPECT_EQ(Shown(CMainFrame::MainCaption), shape != FullScreen);
+        if (shape == Normal) {
+            EXPECT_EQ(Frame().geometry(), normal);
+        }
+        if (shape == FullScreen)
+            Frame().SetFullScreen(false);
+        Frame().showNormal();
+    }
+}
+
 TEST_F(MainFrameTest, ASecondInstanceIsRefusedAndAStaleLockIsNot)
 {
     Start(0);
@@ -249,25 +306,34 @@ TEST_F(MainFrameTest, ASecondInstanceIsRefusedAndAStaleLockIsNot)
     next.ExitInstance();
 }
 
-TEST_F(MainFrameTest, RemoteKeysReachTheBoxWhileAReloadHangs)
+TEST_F(MainFrameTest, RemoteKeysReachTheBoxInOrderWhileAReloadHangs)
 {
     ASSERT_TRUE(box.ok());
     Start(box.port());
     auto* remote = qobject_cast<CKelvoRCUWindow*>(Frame().RemoteWindow());
     ASSERT_NE(remote, nullptr);
     rawRequest(box.port(), "GET", "/demobox/fault?cmd=svc_list&mode=hang");
+    // Each key waits for its reply a while, so the keys pressed meanwhile queue up behind it.
+    rawRequest(box.port(), "GET", "/demobox/fault?cmd=rcu&mode=delay&arg=50");
     ClearBoxLog(box.port());
-    std::vector<int> codes;
+    std::vector<std::pair<int, bool>> keys;
     for (const auto& k : KelvoRCUKeys())
-        codes.push_back(k.code);
-    QTimer::singleShot(100, remote, [&] {
-        for (int code : codes)
-            emit remote->bnClicked(code, false);
+        keys.emplace_back(k.code, keys.size() % 3 == 2);
+    QTimer::singleShot(100, remote, [&] { emit remote->bnClicked(keys[0].first, keys[0].second); });
+    QTimer::singleShot(120, remote, [&] {
+        for (size_t i = 1; i < keys.size(); ++i)
+            emit remote->bnClicked(keys[i].first, keys[i].second);
     });
     EXPECT_FALSE(Frame().RefreshFromBox());
-    const std::string log = BoxLog(box.port());
-    for (int code : codes)
-        EXPECT_EQ(Count(log, "# rcu key=" + std::to_string(code) + " "), 1) << code << "\n" << log;
+    std::string expected;
+    for (const auto& [code, repeat] : keys)
+        expected += "rcu key=" + std::to_string(code) + " repeat=" + (repeat ? "1" : "0") + "\n";
+    std::string sent;
+    std::istringstream lines(BoxLog(box.port()));
+    for (std::string line; std::getline(lines, line);)
+        if (const size_t at = line.find("# rcu key="); at != std::string::npos)
+            sent += line.substr(at + 2) + "\n";
+    EXPECT_EQ(sent, expected);
 }
 
 TEST_F(MainFrameTest, ViewsStayUsableWhileAReloadWaits)
@@ -281,9 +347,14 @@ TEST_F(MainFrameTest, ViewsStayUsableWhileAReloadWaits)
     // hovered and ticked. Under AddressSanitizer a view that kept a record pointer fails here.
     rawRequest(box.port(), "GET", "/demobox/fault?cmd=svc_list&mode=delay&arg=1500");
     int pokes = 0;
+    int enabled = 0;
+    int waitCursor = 0;
     QTimer poke;
     QObject::connect(&poke, &QTimer::timeout, [&] {
         ++pokes;
+        enabled += Frame().isEnabled() ? 1 : 0;
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        waitCursor += cursor != nullptr && cursor->shape() == Qt::WaitCursor ? 1 : 0;
         for (QWidget* w : Frame().findChildren<QWidget*>()) {
             if (!w->isVisible())
                 continue;
@@ -295,6 +366,11 @@ TEST_F(MainFrameTest, ViewsStayUsableWhileAReloadWaits)
     EXPECT_TRUE(Frame().RefreshFromBox());
     poke.stop();
     EXPECT_GE(pokes, 3);
+    // Meanwhile the window takes no input and shows the wait cursor; afterwards both are back.
+    EXPECT_EQ(enabled, 0);
+    EXPECT_EQ(waitCursor, pokes);
+    EXPECT_TRUE(Frame().isEnabled());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     for (int mode : {ID_MODE_SCHEDULE, ID_MODE_CHANNEL})
         Frame().Commands().Trigger(mode);
     Settle();
