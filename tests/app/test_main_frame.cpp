@@ -10,8 +10,12 @@
 #include "rcu/KelvoRCUKeys.h"
 #include "ui/CMainFrameMessages.h"
 #include "ui/KelvoCommandIds.h"
+#include "views/schedule/CKelvoPageSchedule.h"
+#include "views/schedule/CKelvoScheduleListBox.h"
+#include "views/schedule/CKelvoViewScheduleEdit.h"
 
 #include <QCursor>
+#include <QDateTime>
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -158,6 +162,104 @@ TEST_F(MainFrameTest, ShowGuideLoadsTheServicesGuideInTheChannelMode)
     EXPECT_FALSE(Shown(CMainFrame::SatBar));
     EXPECT_EQ(Count(BoxLog(box.port()), "epg_info"), 1);
     EXPECT_EQ(Count(BoxLog(box.port()), kReload), 0);
+}
+
+TEST_F(MainFrameTest, TheTimerFormReturnsWhereItWasOpenedFrom)
+{
+    ASSERT_TRUE(box.ok());
+    Start(box.port());
+    const CQuarnDataModel& db = app->Database();
+    const CScheduleElement* single = nullptr;
+    for (const auto& s : db.Schedules())
+        if (s->seriesId < 0 && !single)
+            single = s.get();
+    ASSERT_NE(single, nullptr);
+    // A copy: mode changes reload the database.
+    const CScheduleElement existing = *single;
+    const int serviceKey = (existing.svcType << 12) | existing.svcIdx;
+    ASSERT_NE(db.FindService(serviceKey), nullptr);
+    // New timers at night, weeks ahead, where the box has none.
+    CScheduleElement fresh = existing;
+    fresh.id = 0;
+    fresh.mode = 1;
+    fresh.start = QDateTime(QDate::currentDate().addDays(40), QTime(3, 0)).toSecsSinceEpoch();
+    fresh.end = fresh.start + 1800;
+
+    enum Action
+    {
+        Cancel,
+        Save,
+        Refused
+    };
+    struct Case
+    {
+        const char* name;
+        int mode; // where the form was opened: the guide (channel mode) or the schedule list
+        Action action;
+        int view;
+        const char* message;
+    };
+    constexpr int kEither = -1;
+    const Case cases[] = {
+        {"cancel, from the guide", ModeChannel, Cancel, ViewGuide, ""},
+        {"save, from the guide", ModeChannel, Save, ViewGuide, ""},
+        {"refused, from the guide", ModeChannel, Refused, ViewScheduleEdit,
+         "Set Schedule Failure|Collision\n"},
+        // Which of the list's views follows depends on the list's selection, kept across the refill.
+        {"cancel, from the list", ModeSchedule, Cancel, kEither, ""},
+        {"save, from the list", ModeSchedule, Save, kEither, ""},
+        {"refused, from the list", ModeSchedule, Refused, ViewScheduleEdit,
+         "Set Schedule Failure|Collision\n"},
+    };
+    auto* form = static_cast<CKelvoViewScheduleEdit*>(Frame().View(ViewScheduleEdit));
+    auto* page = Frame().findChild<CKelvoPageSchedule*>();
+    ASSERT_NE(page, nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.mode == ModeChannel) {
+            Frame().Messages().showGuide(serviceKey);
+        } else {
+            // The list's "+" row is selected, as when the user opens the form from the list.
+            Frame().Commands().Trigger(ID_MODE_SCHEDULE);
+            Settle();
+            CKelvoScheduleListBox* list = page->List();
+            const int plus = list->GetCount() - 1;
+            list->EnsureVisible(plus);
+            const QRect row = list->GetItemRect(plus);
+            QTest::mouseClick(list, Qt::LeftButton, {}, QPoint(40, row.center().y()));
+            ASSERT_TRUE(page->SelectionOpensEditForm());
+        }
+        Settle();
+        fresh.start += 86400;
+        fresh.end += 86400;
+        Frame().Messages().editSchedule(c.action == Cancel ? existing : fresh);
+        Settle();
+        ASSERT_EQ(Frame().CurrentView(), ViewScheduleEdit);
+        ASSERT_EQ(app->State().uiMode, c.mode);
+        const size_t before = db.Schedules().size();
+        ClearBoxLog(box.port());
+        env.ClearMessages();
+        if (c.action == Refused)
+            rawRequest(box.port(), "GET", "/demobox/fault?cmd=set_alarm&mode=error&arg=2&count=1");
+
+        if (c.action == Cancel)
+            form->Cancel();
+        else
+            form->Save();
+        Settle();
+        EXPECT_EQ(app->State().uiMode, c.mode);
+        if (c.view != kEither) {
+            EXPECT_EQ(Frame().CurrentView(), c.view);
+        }
+        EXPECT_FALSE(Shown(CMainFrame::SatBar));
+        EXPECT_EQ(Count(BoxLog(box.port()), "set_alarm"), c.action == Cancel ? 0 : 1);
+        EXPECT_EQ(env.Messages(), QString::fromLatin1(c.message));
+        EXPECT_EQ(db.Schedules().size(), before + (c.action == Save ? 1 : 0));
+        // The list shows the box's timers as they are now, and its "+" row.
+        if (c.mode == ModeSchedule) {
+            EXPECT_EQ(page->List()->GetCount(), static_cast<int>(db.Schedules().size()) + 1);
+        }
+    }
 }
 
 TEST_F(MainFrameTest, RefreshWithoutABoxAsksForTheAddress)
