@@ -10,6 +10,7 @@
 #include "rcu/KelvoRCUKeys.h"
 #include "ui/CMainFrameMessages.h"
 #include "ui/KelvoCommandIds.h"
+#include "views/guide/CKelvoViewEPG.h"
 #include "views/schedule/CKelvoPageSchedule.h"
 #include "views/schedule/CKelvoScheduleListBox.h"
 #include "views/schedule/CKelvoViewScheduleEdit.h"
@@ -260,6 +261,33 @@ TEST_F(MainFrameTest, TheTimerFormReturnsWhereItWasOpenedFrom)
             EXPECT_EQ(page->List()->GetCount(), static_cast<int>(db.Schedules().size()) + 1);
         }
     }
+}
+
+TEST_F(MainFrameTest, AReloadKeepsTheGuidesServiceAndTheSchedulesSelection)
+{
+    ASSERT_TRUE(box.ok());
+    Start(box.port());
+    const int key = app->Database().Services()[3]->key;
+    Frame().Messages().showGuide(key);
+    Settle();
+    auto* guide = Frame().findChild<CKelvoViewEPG*>();
+    ASSERT_NE(guide, nullptr);
+    ASSERT_EQ(guide->ServiceKey(), key);
+    ASSERT_TRUE(Frame().RefreshFromBox());
+    Settle();
+    EXPECT_EQ(Frame().CurrentView(), ViewGuide);
+    EXPECT_EQ(guide->ServiceKey(), key);
+
+    Frame().Commands().Trigger(ID_MODE_SCHEDULE);
+    Settle();
+    CKelvoScheduleListBox* list = Frame().findChild<CKelvoPageSchedule*>()->List();
+    ASSERT_GE(list->GetCount(), 3);
+    const QRect row = list->GetItemRect(1);
+    QTest::mouseClick(list, Qt::LeftButton, {}, QPoint(40, row.center().y()));
+    ASSERT_EQ(list->GetCurSel(), 1);
+    ASSERT_TRUE(Frame().RefreshFromBox());
+    Settle();
+    EXPECT_EQ(list->GetCurSel(), 1);
 }
 
 TEST_F(MainFrameTest, RefreshWithoutABoxAsksForTheAddress)
