@@ -228,6 +228,25 @@ INSTANTIATE_TEST_SUITE_P(
                                   "Stop Streaming Failure|Stop streaming failed", true}),
     [](const auto& param) { return std::string(param.param.name); });
 
+TEST_F(PlaybackControlTest, WhileAStartWaitsTheViewIsBusyAndTheWindowTakesNoInput)
+{
+    StartWithBox();
+    Fault("cmd=start_streaming&mode=delay&arg=600");
+    bool busy = false;
+    bool enabled = true;
+    QTimer::singleShot(300, &Frame(), [&] {
+        busy = Frame().PlayerView().IsBusy();
+        enabled = Frame().isEnabled();
+    });
+    Messages().playService(Key(1));
+    EXPECT_TRUE(busy);
+    EXPECT_FALSE(enabled);
+    EXPECT_EQ(State().streamingService, Key(1)) << env.Messages().toStdString();
+    EXPECT_FALSE(Frame().PlayerView().IsBusy());
+    EXPECT_TRUE(Frame().isEnabled());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
 // ---- saving the settings ------------------------------------------------------------------------
 
 TEST_F(PlaybackControlTest, SavingTheSettingsStopsTheStreamAndAsksTheBoxItsVersionAgain)
