@@ -139,6 +139,21 @@ INSTANTIATE_TEST_SUITE_P(
                       StepCase{"BackToTheStreamedServiceWithinTheWait", 0, 4, "RL", {5, 4}}),
     [](const auto& param) { return std::string(param.param.name); });
 
+TEST_F(PlaybackControlTest, LeavingThePlayerViewDropsAStepThatWaits)
+{
+    StartWithBox();
+    Messages().playService(Key(1));
+    ASSERT_EQ(State().streamingService, Key(1)) << env.Messages().toStdString();
+    ClearBoxLog(box.port());
+    Messages().nextService();
+    ASSERT_TRUE(Frame().Playback().StepPending());
+    Frame().Commands().Trigger(ID_MODE_SETTING);
+    QTest::qWait(CPlaybackController::kStepCommitMs + 300);
+    EXPECT_EQ(Frame().CurrentView(), ViewSetting);
+    EXPECT_EQ(State().streamingService, Key(1));
+    EXPECT_EQ(Streaming(box.port()), std::vector<std::string>{}) << BoxLog(box.port());
+}
+
 TEST_F(PlaybackControlTest, SteppingWithoutServicesFindsNothingAndStartsNothing)
 {
     Start(0);
