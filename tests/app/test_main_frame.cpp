@@ -314,8 +314,11 @@ TEST_F(MainFrameTest, SavingTheSettingsSaysWhetherTheyWereWritten)
     ASSERT_TRUE(Frame().Commands().Trigger(ID_MODE_SETTING));
     Settle();
     env.ClearMessages();
+    ClearBoxLog(box.port());
     ASSERT_TRUE(Frame().Commands().Trigger(ID_SAVE_SETTINGS));
     EXPECT_EQ(env.Messages(), QStringLiteral("Setting|Setting saved\n"));
+    // Nothing streams: the box is not told to stop.
+    EXPECT_EQ(Count(BoxLog(box.port()), "stop_streaming"), 0);
 
     // A folder where the file should be: nothing can be written there, whoever runs the test.
     ASSERT_TRUE(QFile::remove(env.SettingsPath()));
