@@ -439,6 +439,25 @@ TEST_F(MainFrameTest, ASecondInstanceIsRefusedAndAStaleLockIsNot)
     next.ExitInstance();
 }
 
+TEST_F(MainFrameTest, TheRemoteButtonShowsTheRemoteBesideTheWindowAndHidesIt)
+{
+    Start(0);
+    QWidget* remote = Frame().RemoteWindow();
+    ASSERT_NE(remote, nullptr);
+    Frame().setGeometry(40, 30, 1100, 750);
+    Settle();
+    ASSERT_FALSE(remote->isVisible());
+    for (bool shown : {true, false, true}) {
+        ASSERT_TRUE(Frame().Commands().Trigger(ID_TOGGLE_REMOTE));
+        Settle();
+        EXPECT_EQ(remote->isVisible(), shown);
+        if (shown) {
+            const QRect frame = Frame().frameGeometry();
+            EXPECT_EQ(remote->pos(), QPoint(frame.x() + frame.width(), frame.y()));
+        }
+    }
+}
+
 TEST_F(MainFrameTest, RemoteKeysReachTheBoxInOrderWhileAReloadHangs)
 {
     ASSERT_TRUE(box.ok());
