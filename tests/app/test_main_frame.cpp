@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 #include "app/CKelvoCommandTable.h"
 #include "app/CPlaybackController.h"
+#include "app/bars/CMainFrameCaptionBar.h"
 #include "app/bars/CMiniFrameCaptionBar.h"
 #include "app/settings/CKelvoAppState.h"
 #include "model/CQuarnDataModel.h"
@@ -11,11 +12,17 @@
 #include "ui/KelvoCommandIds.h"
 #include "views/guide/CKelvoEPGListBox.h"
 #include "views/guide/CKelvoViewEPG.h"
+#include "views/schedule/CKelvoPageSchedule.h"
+#include "views/schedule/CKelvoScheduleListBox.h"
+#include "views/schedule/CKelvoViewScheduleEdit.h"
 #include "views/settings/CKelvoIPAddressCtrl.h"
 #include "views/settings/CKelvoViewSetting.h"
 
 #include <QAbstractButton>
+#include <QCursor>
+#include <QDateTime>
 #include <QDir>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLineEdit>
 #include <QLockFile>
@@ -142,6 +149,10 @@ TEST_F(MainFrameTest, ModeCommandsSwitchViewsAndReloadOnlyWhereTheTableSays)
         const bool channel = s.mode == ModeChannel;
         EXPECT_EQ(Shown(CMainFrame::SatBar), channel && s.view == ViewPlayer) << s.command;
         EXPECT_EQ(Shown(CMainFrame::LeftBar), s.mode != ModeSetting) << s.command;
+        EXPECT_EQ(
+            static_cast<CMainFrameCaptionBar*>(Frame().BarWidget(CMainFrame::MainCaption))->CheckedMode(),
+            s.mode)
+            << s.command;
     }
     EXPECT_TRUE(env.Messages().isEmpty()) << env.Messages().toStdString();
 }
@@ -199,6 +210,131 @@ TEST_F(MainFrameTest, RefreshWhileTheGuideIsShownLoadsItsGuideAgain)
     EXPECT_TRUE(env.Messages().isEmpty()) << env.Messages().toStdString();
 }
 
+TEST_F(MainFrameTest, TheTimerFormReturnsWhereItWasOpenedFrom)
+{
+    ASSERT_TRUE(box.ok());
+    Start(box.port());
+    const CQuarnDataModel& db = app->Database();
+    const CScheduleElement* single = nullptr;
+    for (const auto& s : db.Schedules())
+        if (s->seriesId < 0 && !single)
+            single = s.get();
+    ASSERT_NE(single, nullptr);
+    // A copy: mode changes reload the database.
+    const CScheduleElement existing = *single;
+    const int serviceKey = (existing.svcType << 12) | existing.svcIdx;
+    ASSERT_NE(db.FindService(serviceKey), nullptr);
+    // New timers at night, weeks ahead, where the box has none.
+    CScheduleElement fresh = existing;
+    fresh.id = 0;
+    fresh.mode = 1;
+    fresh.start = QDateTime(QDate::currentDate().addDays(40), QTime(3, 0)).toSecsSinceEpoch();
+    fresh.end = fresh.start + 1800;
+
+    enum Action
+    {
+        Cancel,
+        Save,
+        Refused
+    };
+    struct Case
+    {
+        const char* name;
+        int mode; // where the form was opened: the guide (channel mode) or the schedule list
+        Action action;
+        int view;
+        const char* message;
+    };
+    constexpr int kEither = -1;
+    const Case cases[] = {
+        {"cancel, from the guide", ModeChannel, Cancel, ViewGuide, ""},
+        {"save, from the guide", ModeChannel, Save, ViewGuide, ""},
+        {"refused, from the guide", ModeChannel, Refused, ViewScheduleEdit,
+         "Set Schedule Failure|Collision\n"},
+        // Which of the list's views follows depends on the list's selection, kept across the refill.
+        {"cancel, from the list", ModeSchedule, Cancel, kEither, ""},
+        {"save, from the list", ModeSchedule, Save, kEither, ""},
+        {"refused, from the list", ModeSchedule, Refused, ViewScheduleEdit,
+         "Set Schedule Failure|Collision\n"},
+    };
+    auto* form = static_cast<CKelvoViewScheduleEdit*>(Frame().View(ViewScheduleEdit));
+    auto* page = Frame().findChild<CKelvoPageSchedule*>();
+    ASSERT_NE(page, nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.mode == ModeChannel) {
+            Frame().Messages().showGuide(serviceKey);
+        } else {
+            // The list's "+" row is selected, as when the user opens the form from the list.
+            Frame().Commands().Trigger(ID_MODE_SCHEDULE);
+            Settle();
+            CKelvoScheduleListBox* list = page->List();
+            const int plus = list->GetCount() - 1;
+            list->EnsureVisible(plus);
+            const QRect row = list->GetItemRect(plus);
+            QTest::mouseClick(list, Qt::LeftButton, {}, QPoint(40, row.center().y()));
+            ASSERT_TRUE(page->SelectionOpensEditForm());
+        }
+        Settle();
+        fresh.start += 86400;
+        fresh.end += 86400;
+        Frame().Messages().editSchedule(c.action == Cancel ? existing : fresh);
+        Settle();
+        ASSERT_EQ(Frame().CurrentView(), ViewScheduleEdit);
+        ASSERT_EQ(app->State().uiMode, c.mode);
+        const size_t before = db.Schedules().size();
+        ClearBoxLog(box.port());
+        env.ClearMessages();
+        if (c.action == Refused)
+            rawRequest(box.port(), "GET", "/demobox/fault?cmd=set_alarm&mode=error&arg=2&count=1");
+
+        if (c.action == Cancel)
+            form->Cancel();
+        else
+            form->Save();
+        Settle();
+        EXPECT_EQ(app->State().uiMode, c.mode);
+        if (c.view != kEither) {
+            EXPECT_EQ(Frame().CurrentView(), c.view);
+        }
+        EXPECT_FALSE(Shown(CMainFrame::SatBar));
+        EXPECT_EQ(Count(BoxLog(box.port()), "set_alarm"), c.action == Cancel ? 0 : 1);
+        EXPECT_EQ(env.Messages(), QString::fromLatin1(c.message));
+        EXPECT_EQ(db.Schedules().size(), before + (c.action == Save ? 1 : 0));
+        // The list shows the box's timers as they are now, and its "+" row.
+        if (c.mode == ModeSchedule) {
+            EXPECT_EQ(page->List()->GetCount(), static_cast<int>(db.Schedules().size()) + 1);
+        }
+    }
+}
+
+TEST_F(MainFrameTest, AReloadKeepsTheGuidesServiceAndTheSchedulesSelection)
+{
+    ASSERT_TRUE(box.ok());
+    Start(box.port());
+    const int key = app->Database().Services()[3]->key;
+    Frame().Messages().showGuide(key);
+    Settle();
+    auto* guide = Frame().findChild<CKelvoViewEPG*>();
+    ASSERT_NE(guide, nullptr);
+    ASSERT_EQ(guide->ServiceKey(), key);
+    ASSERT_TRUE(Frame().RefreshFromBox());
+    Settle();
+    EXPECT_EQ(Frame().CurrentView(), ViewGuide);
+    EXPECT_EQ(guide->ServiceKey(), key);
+
+    Frame().Commands().Trigger(ID_MODE_SCHEDULE);
+    Settle();
+    CKelvoScheduleListBox* list = Frame().findChild<CKelvoPageSchedule*>()->List();
+    ASSERT_GE(list->GetCount(), 3);
+    const QRect row = list->GetItemRect(1);
+    QTest::mouseClick(list, Qt::LeftButton, {}, QPoint(40, row.center().y()));
+    ASSERT_EQ(list->GetCurSel(), 1);
+    ASSERT_TRUE(Frame().RefreshFromBox());
+    Settle();
+    EXPECT_EQ(list->GetCurSel(), 1);
+}
+
 TEST_F(MainFrameTest, RefreshWithoutABoxAsksForTheAddress)
 {
     Start(0);
@@ -223,8 +359,11 @@ TEST_F(MainFrameTest, SavingTheSettingsSaysWhetherTheyWereWritten)
     ASSERT_TRUE(Frame().Commands().Trigger(ID_MODE_SETTING));
     Settle();
     env.ClearMessages();
+    ClearBoxLog(box.port());
     ASSERT_TRUE(Frame().Commands().Trigger(ID_SAVE_SETTINGS));
     EXPECT_EQ(env.Messages(), QStringLiteral("Setting|Setting saved\n"));
+    // Nothing streams: the box is not told to stop.
+    EXPECT_EQ(Count(BoxLog(box.port()), "stop_streaming"), 0);
 
     // A folder where the file should be: nothing can be written there, whoever runs the test.
     ASSERT_TRUE(QFile::remove(env.SettingsPath()));
@@ -382,6 +521,55 @@ TEST_F(MainFrameTest, CloseStoresTheStateThenStopsTheStreamOnce)
     EXPECT_GT(state.windowRight - state.windowLeft, 0);
 }
 
+TEST_F(MainFrameTest, PlacementComesBackWithTheNextStart)
+{
+    Start(0);
+    const QRect normal(40, 30, 1100, 750);
+    enum Shape
+    {
+        Normal,
+        Maximized,
+        FullScreen
+    };
+    for (Shape shape : {Normal, Maximized, FullScreen}) {
+        SCOPED_TRACE(shape);
+        Frame().setGeometry(normal);
+        Settle();
+        if (shape == Maximized)
+            Frame().showMaximized();
+        else if (shape == FullScreen)
+            Frame().SetFullScreen(true);
+        Settle();
+        Frame().close();
+        app->ExitInstance();
+        app.reset();
+
+        // The normal rectangle is stored whatever the window's state was.
+        CKelvoAppState stored;
+        CBoxConnection connection;
+        CKelvoSettingsStore(env.SettingsPath()).Load(stored, connection);
+        EXPECT_EQ(QRect(QPoint(stored.windowLeft, stored.windowTop),
+                        QPoint(stored.windowRight, stored.windowBottom)),
+                  normal.adjusted(0, 0, 1, 1));
+        EXPECT_EQ(stored.maximized, shape == Maximized);
+        EXPECT_EQ(stored.fullScreen, shape == FullScreen);
+
+        app = std::make_unique<CKelvoPlayerApp>(env.SettingsPath());
+        ASSERT_TRUE(app->InitInstance());
+        Settle();
+        EXPECT_EQ(Frame().isMaximized(), shape == Maximized);
+        EXPECT_EQ(Frame().IsFullScreen(), shape == FullScreen);
+        EXPECT_EQ(Frame().isFullScreen(), shape == FullScreen);
+        EXPECT_EQ(Shown(CMainFrame::MainCaption), shape != FullScreen);
+        if (shape == Normal) {
+            EXPECT_EQ(Frame().geometry(), normal);
+        }
+        if (shape == FullScreen)
+            Frame().SetFullScreen(false);
+        Frame().showNormal();
+    }
+}
+
 TEST_F(MainFrameTest, ASecondInstanceIsRefusedAndAStaleLockIsNot)
 {
     Start(0);
@@ -408,25 +596,53 @@ TEST_F(MainFrameTest, ASecondInstanceIsRefusedAndAStaleLockIsNot)
     next.ExitInstance();
 }
 
-TEST_F(MainFrameTest, RemoteKeysReachTheBoxWhileAReloadHangs)
+TEST_F(MainFrameTest, TheRemoteButtonShowsTheRemoteBesideTheWindowAndHidesIt)
+{
+    Start(0);
+    QWidget* remote = Frame().RemoteWindow();
+    ASSERT_NE(remote, nullptr);
+    Frame().setGeometry(40, 30, 1100, 750);
+    Settle();
+    ASSERT_FALSE(remote->isVisible());
+    for (bool shown : {true, false, true}) {
+        ASSERT_TRUE(Frame().Commands().Trigger(ID_TOGGLE_REMOTE));
+        Settle();
+        EXPECT_EQ(remote->isVisible(), shown);
+        if (shown) {
+            const QRect frame = Frame().frameGeometry();
+            EXPECT_EQ(remote->pos(), QPoint(frame.x() + frame.width(), frame.y()));
+        }
+    }
+}
+
+TEST_F(MainFrameTest, RemoteKeysReachTheBoxInOrderWhileAReloadHangs)
 {
     ASSERT_TRUE(box.ok());
     Start(box.port());
     auto* remote = qobject_cast<CKelvoRCUWindow*>(Frame().RemoteWindow());
     ASSERT_NE(remote, nullptr);
     rawRequest(box.port(), "GET", "/demobox/fault?cmd=svc_list&mode=hang");
+    // Each key waits for its reply a while, so the keys pressed meanwhile queue up behind it.
+    rawRequest(box.port(), "GET", "/demobox/fault?cmd=rcu&mode=delay&arg=50");
     ClearBoxLog(box.port());
-    std::vector<int> codes;
+    std::vector<std::pair<int, bool>> keys;
     for (const auto& k : KelvoRCUKeys())
-        codes.push_back(k.code);
-    QTimer::singleShot(100, remote, [&] {
-        for (int code : codes)
-            emit remote->bnClicked(code, false);
+        keys.emplace_back(k.code, keys.size() % 3 == 2);
+    QTimer::singleShot(100, remote, [&] { emit remote->bnClicked(keys[0].first, keys[0].second); });
+    QTimer::singleShot(120, remote, [&] {
+        for (size_t i = 1; i < keys.size(); ++i)
+            emit remote->bnClicked(keys[i].first, keys[i].second);
     });
     EXPECT_FALSE(Frame().RefreshFromBox());
-    const std::string log = BoxLog(box.port());
-    for (int code : codes)
-        EXPECT_EQ(Count(log, "# rcu key=" + std::to_string(code) + " "), 1) << code << "\n" << log;
+    std::string expected;
+    for (const auto& [code, repeat] : keys)
+        expected += "rcu key=" + std::to_string(code) + " repeat=" + (repeat ? "1" : "0") + "\n";
+    std::string sent;
+    std::istringstream lines(BoxLog(box.port()));
+    for (std::string line; std::getline(lines, line);)
+        if (const size_t at = line.find("# rcu key="); at != std::string::npos)
+            sent += line.substr(at + 2) + "\n";
+    EXPECT_EQ(sent, expected);
 }
 
 TEST_F(MainFrameTest, ViewsStayUsableWhileAReloadWaits)
@@ -440,9 +656,14 @@ TEST_F(MainFrameTest, ViewsStayUsableWhileAReloadWaits)
     // hovered and ticked. Under AddressSanitizer a view that kept a record pointer fails here.
     rawRequest(box.port(), "GET", "/demobox/fault?cmd=svc_list&mode=delay&arg=1500");
     int pokes = 0;
+    int enabled = 0;
+    int waitCursor = 0;
     QTimer poke;
     QObject::connect(&poke, &QTimer::timeout, [&] {
         ++pokes;
+        enabled += Frame().isEnabled() ? 1 : 0;
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        waitCursor += cursor != nullptr && cursor->shape() == Qt::WaitCursor ? 1 : 0;
         for (QWidget* w : Frame().findChildren<QWidget*>()) {
             if (!w->isVisible())
                 continue;
@@ -454,6 +675,11 @@ TEST_F(MainFrameTest, ViewsStayUsableWhileAReloadWaits)
     EXPECT_TRUE(Frame().RefreshFromBox());
     poke.stop();
     EXPECT_GE(pokes, 3);
+    // Meanwhile the window takes no input and shows the wait cursor; afterwards both are back.
+    EXPECT_EQ(enabled, 0);
+    EXPECT_EQ(waitCursor, pokes);
+    EXPECT_TRUE(Frame().isEnabled());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     for (int mode : {ID_MODE_SCHEDULE, ID_MODE_CHANNEL})
         Frame().Commands().Trigger(mode);
     Settle();

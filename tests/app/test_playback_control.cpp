@@ -10,6 +10,7 @@
 #include "player/CKelvoViewPlayer.h"
 #include "player/CMediaPlayer.h"
 #include "ui/CKelvoButton.h"
+#include "ui/CKelvoComboBox.h"
 #include "ui/CKelvoEdit.h"
 #include "ui/CKelvoSliderCtrl.h"
 #include "ui/KelvoCommandIds.h"
@@ -120,13 +121,17 @@ TEST_P(StepTest, StepsWithinTheWaitStartOnlyTheLastCandidate)
         expected.push_back(Key(p));
     EXPECT_EQ(shown, expected);
     EXPECT_EQ(Frame().Playback().PendingService(), expected.back());
-    EXPECT_NE(State().streamingService, expected.back());
+    // Back at the service that streams: the commit leaves its stream alone.
+    const bool backToStreamed = c.selected >= 0 && c.candidates.back() == c.selected;
+    EXPECT_EQ(State().streamingService == expected.back(), backToStreamed);
 
-    ASSERT_TRUE(QTest::qWaitFor([&] { return State().streamingService == expected.back(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !Frame().Playback().StepPending(); }, 5000));
     // A coarse timer may fire a little early, never much.
     EXPECT_GE(sinceLast.elapsed(), CPlaybackController::kStepCommitMs - 100);
     QTest::qWait(300);
-    EXPECT_EQ(Streaming(box.port()), std::vector<std::string>{StartAt(c.candidates.back())})
+    EXPECT_EQ(State().streamingService, expected.back());
+    EXPECT_EQ(Streaming(box.port()), backToStreamed ? std::vector<std::string>{}
+                                                    : std::vector<std::string>{StartAt(c.candidates.back())})
         << BoxLog(box.port());
     EXPECT_EQ(Frame().PlayerView().Service(), expected.back());
     EXPECT_TRUE(env.Messages().isEmpty()) << env.Messages().toStdString();
@@ -137,8 +142,24 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(StepCase{"RightSkipsRadio", 0, 4, "RRR", {5, 7, 8}},
                       // From no service the first look is at the last position: it cannot stream.
                       StepCase{"AroundTheEndSkipsTheUnstreamable", 0, -1, "LRL", {36, 0, 36}},
-                      StepCase{"RadioVisitsOnlyRadio", 1, -1, "RRR", {6, 19, 32}}),
+                      StepCase{"RadioVisitsOnlyRadio", 1, -1, "RRR", {6, 19, 32}},
+                      StepCase{"BackToTheStreamedServiceWithinTheWait", 0, 4, "RL", {5, 4}}),
     [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(PlaybackControlTest, LeavingThePlayerViewDropsAStepThatWaits)
+{
+    StartWithBox();
+    Messages().playService(Key(1));
+    ASSERT_EQ(State().streamingService, Key(1)) << env.Messages().toStdString();
+    ClearBoxLog(box.port());
+    Messages().nextService();
+    ASSERT_TRUE(Frame().Playback().StepPending());
+    Frame().Commands().Trigger(ID_MODE_SETTING);
+    QTest::qWait(CPlaybackController::kStepCommitMs + 300);
+    EXPECT_EQ(Frame().CurrentView(), ViewSetting);
+    EXPECT_EQ(State().streamingService, Key(1));
+    EXPECT_EQ(Streaming(box.port()), std::vector<std::string>{}) << BoxLog(box.port());
+}
 
 TEST_F(PlaybackControlTest, SteppingWithoutServicesFindsNothingAndStartsNothing)
 {
@@ -203,6 +224,9 @@ TEST_P(FailureTest, ReportsTheResultAndKeepsTheRightState)
     EXPECT_EQ(State().streamingService, c.streamingKept ? first : (*c.message ? -1 : target));
     EXPECT_EQ(Frame().PlayerView().MediaPlayer().State() != CMediaPlayer::Stopped, !*c.message);
     EXPECT_FALSE(Frame().PlayerView().IsBusy());
+    // Whatever the outcome, the window takes input again and the wait cursor is gone.
+    EXPECT_TRUE(Frame().isEnabled());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     ASSERT_EQ(atMessage.size(), *c.message ? 1u : 0u);
     for (const auto& [busy, marked] : atMessage) {
         EXPECT_FALSE(busy);
@@ -237,6 +261,104 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{"StopWhileBusy", "", true, kStreamed, true,
                                   "Stop Streaming Failure|Stop streaming failed", true}),
     [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(PlaybackControlTest, WhileAStartWaitsTheViewIsBusyAndTheWindowTakesNoInput)
+{
+    StartWithBox();
+    Fault("cmd=start_streaming&mode=delay&arg=600");
+    bool busy = false;
+    bool enabled = true;
+    QTimer::singleShot(300, &Frame(), [&] {
+        busy = Frame().PlayerView().IsBusy();
+        enabled = Frame().isEnabled();
+    });
+    Messages().playService(Key(1));
+    EXPECT_TRUE(busy);
+    EXPECT_FALSE(enabled);
+    EXPECT_EQ(State().streamingService, Key(1)) << env.Messages().toStdString();
+    EXPECT_FALSE(Frame().PlayerView().IsBusy());
+    EXPECT_TRUE(Frame().isEnabled());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+// ---- saving the settings ------------------------------------------------------------------------
+
+TEST_F(PlaybackControlTest, SavingTheSettingsStopsTheStreamAndAsksTheBoxItsVersionAgain)
+{
+    StartWithBox();
+    Messages().playService(Key(1));
+    ASSERT_EQ(State().streamingService, Key(1)) << env.Messages().toStdString();
+    Frame().Commands().Trigger(ID_MODE_SETTING);
+    Settle();
+    ASSERT_EQ(State().streamingService, Key(1));
+    ClearBoxLog(box.port());
+    env.ClearMessages();
+
+    ASSERT_TRUE(Frame().Commands().Trigger(ID_SAVE_SETTINGS));
+    EXPECT_EQ(env.Messages(), QStringLiteral("Setting|Setting saved\n"));
+    EXPECT_EQ(State().streamingService, -1);
+    EXPECT_EQ(Frame().PlayerView().MediaPlayer().State(), CMediaPlayer::Stopped);
+    EXPECT_EQ(Streaming(box.port()), std::vector<std::string>{"stop"}) << BoxLog(box.port());
+
+    // The settings may name another box: the next request learns its protocol version first.
+    ClearBoxLog(box.port());
+    Messages().playService(Key(2));
+    std::vector<std::string> queries;
+    std::istringstream lines(BoxLog(box.port()));
+    for (std::string line; std::getline(lines, line);)
+        if (const size_t at = line.find("/qnql?"); at != std::string::npos)
+            queries.push_back(line.substr(at));
+    ASSERT_FALSE(queries.empty());
+    EXPECT_EQ(queries.front(), "/qnql?q=") << BoxLog(box.port());
+    EXPECT_EQ(State().streamingService, Key(2)) << env.Messages().toStdString();
+}
+
+// ---- reload -------------------------------------------------------------------------------------
+
+TEST_F(PlaybackControlTest, AReloadKeepsWhatTheUserChose)
+{
+    StartWithBox();
+    CKelvoPageChannel& page = Frame().ChannelPage();
+    Messages().playService(Key(1));
+    ASSERT_EQ(State().streamingService, Key(1)) << env.Messages().toStdString();
+    page.SortBox()->setFocus();
+    QTest::keyClick(page.SortBox(), Qt::Key_End); // by group
+    page.GroupBox()->setFocus();
+    QTest::keyClick(page.GroupBox(), Qt::Key_Down);
+    ASSERT_EQ(page.Rows().GroupIndex(), 1);
+    ASSERT_GT(page.Rows().Count(), 0);
+    const CServiceElement* shown = app->Database().FindService(page.Rows().KeyAt(0));
+    ASSERT_NE(shown, nullptr);
+    page.SearchBox()->setFocus();
+    QTest::keyClicks(page.SearchBox(), shown->name.left(3));
+    ASSERT_GT(page.Rows().Count(), 0);
+
+    for (int mediaType : {0, 1}) {
+        SCOPED_TRACE(mediaType);
+        if (mediaType == 1)
+            QTest::mouseClick(page.RadioButton(), Qt::LeftButton);
+        ASSERT_EQ(page.MediaType(), mediaType);
+        const int sort = page.Rows().SortMode();
+        const int group = page.Rows().GroupIndex();
+        const QString search = page.Rows().SearchText();
+        const std::vector<int> rows = page.Rows().Keys();
+        ClearBoxLog(box.port());
+        ASSERT_TRUE(Frame().Commands().Trigger(ID_CHANNEL_REFRESH));
+        Settle();
+        ASSERT_EQ(Count(BoxLog(box.port()), "svc_list"), 1);
+        EXPECT_EQ(page.MediaType(), mediaType);
+        EXPECT_EQ(State().mediaType, mediaType);
+        EXPECT_EQ(page.SortBox()->currentIndex(), sort);
+        EXPECT_EQ(page.Rows().SortMode(), sort);
+        EXPECT_EQ(page.GroupBox()->currentIndex(), group);
+        EXPECT_EQ(page.Rows().GroupIndex(), group);
+        EXPECT_EQ(page.SearchBox()->text(), search);
+        EXPECT_EQ(page.Rows().Keys(), rows);
+        EXPECT_EQ(page.List()->StreamingService(), Key(1));
+        EXPECT_EQ(State().streamingService, Key(1));
+    }
+    EXPECT_TRUE(env.Messages().isEmpty()) << env.Messages().toStdString();
+}
 
 // ---- volume and mute ----------------------------------------------------------------------------
 
@@ -402,6 +524,8 @@ TEST_F(PlaybackControlTest, KeysActByViewFullScreenAndFocus)
         {"ArrowsInTheSearchFieldEditText", ViewPlayer, false, Focus::ChannelSearch, Qt::Key_Right, false,
          true, Effect::None},
         {"SpaceInTheSearchFieldIsText", ViewPlayer, false, Focus::ChannelSearch, Qt::Key_Space, false, true,
+         Effect::None},
+        {"UpInTheSearchFieldIsText", ViewPlayer, false, Focus::ChannelSearch, Qt::Key_Up, false, true,
          Effect::None},
         // Another view: the keys go on to it and do nothing to playback.
         {"ArrowsOutsideThePlayerView", ViewSetting, false, Focus::SettingView, Qt::Key_Right, false, true,

@@ -119,6 +119,10 @@ TEST(MediaPlayerInput, OpeningAnotherStreamReplacesThePlayingOne)
     ASSERT_TRUE(f.WaitForCode(CMediaPlayer::MsgStarted, 3));
     QTest::qWait(500);
     EXPECT_EQ(f.codes, (std::vector<int>{0, 1, 0, 1, 2, 0, 1}));
+    // Each new media is opened afresh before it plays, whatever the one before had come to.
+    using S = CMediaPlayer::PlayState;
+    EXPECT_EQ(f.states, (std::vector<S>{S::Opening, S::Playing, S::Opening, S::Playing, S::Stopped,
+                                        S::Opening, S::Playing}));
     EXPECT_TRUE(QTest::qWaitFor([&] { return f.ShowsPicture(); }, 8000));
 }
 

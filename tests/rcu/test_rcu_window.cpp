@@ -3,6 +3,7 @@
 #include "rcu/KelvoRCU.h"
 #include "rcu/KelvoRCUKeys.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
@@ -99,6 +100,20 @@ TEST_F(RcuWindowTest, AHeldButtonRepeatsUntilReleasedOrPulledOff)
     QTest::mouseRelease(window, Qt::LeftButton, {}, Centre(KelvoRCUKeys()[6].code));
     ASSERT_EQ(clicks.size(), 1);
     EXPECT_FALSE(clicks[0][1].toBool());
+
+    // The first repeat waits for the delay, the ones after it follow at the shorter interval.
+    window->SetRepeatTiming(400, 10);
+    clicks.clear();
+    QElapsedTimer pressed;
+    pressed.start();
+    QTest::mousePress(window, Qt::LeftButton, {}, Centre(code));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return clicks.size() >= 2; }, 3000));
+    const qint64 firstRepeat = pressed.elapsed();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return clicks.size() >= 6; }, 3000));
+    const qint64 fourMore = pressed.elapsed() - firstRepeat;
+    QTest::mouseRelease(window, Qt::LeftButton, {}, Centre(code));
+    EXPECT_GE(firstRepeat, 350);
+    EXPECT_LT(fourMore, 800);
 }
 
 TEST_F(RcuWindowTest, AttachDocksToTheRightEdgeAndFollowsTheParent)
