@@ -311,7 +311,7 @@ void CMainFrame::Apply(const CUiLayout& layout)
         RefreshFromBox();
 }
 
-void CMainFrame::ApplyTrigger(UiTrigger trigger)
+CUiLayout CMainFrame::ApplyTrigger(UiTrigger trigger)
 {
     if (trigger == UiTrigger::DisplayNormal) {
         // Leaving the mini player gives the window at least the normal mode's size.
@@ -319,7 +319,9 @@ void CMainFrame::ApplyTrigger(UiTrigger trigger)
         if (width() < min.width() || height() < min.height())
             resize(std::max(width(), min.width()), std::max(height(), min.height()));
     }
-    Apply(CUiModeTable::Apply(UiState(), trigger));
+    const CUiLayout layout = CUiModeTable::Apply(UiState(), trigger);
+    Apply(layout);
+    return layout;
 }
 
 void CMainFrame::SetUiMode(int mode, int index)
@@ -454,8 +456,7 @@ void CMainFrame::OnShowGuide(int serviceKey)
 {
     // Set first: a reload that the mode change runs loads this service's guide with it.
     m_guideService = serviceKey;
-    const CUiLayout layout = CUiModeTable::Apply(UiState(), UiTrigger::ShowGuide);
-    Apply(layout);
+    const CUiLayout layout = ApplyTrigger(UiTrigger::ShowGuide);
     // Otherwise the guide is loaded after the mode change, as the user sees the view it belongs to.
     if (!layout.refresh)
         m_box.LoadGuide(serviceKey);

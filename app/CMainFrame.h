@@ -102,7 +102,8 @@ private:
     void ConnectMessages();
     void ConnectController();
     void Apply(const Kelvo::CUiLayout& layout);
-    void ApplyTrigger(Kelvo::UiTrigger trigger);
+    // Returns the layout applied, so a caller can tell whether the change reloaded.
+    Kelvo::CUiLayout ApplyTrigger(Kelvo::UiTrigger trigger);
     Kelvo::CUiState UiState() const;
     void Layout();
     void UpdateMinimumSize();
