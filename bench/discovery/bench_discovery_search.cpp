@@ -2,7 +2,7 @@
 // searches, for one box and for several boxes at once. Runs inside tools/netns-run.
 
 #include "TestUpnpHost.h"
-#include "views/CFindUPnpDevice.h"
+#include "discovery/CFindUPnpDevice.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

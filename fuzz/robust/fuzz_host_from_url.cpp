@@ -1,5 +1,5 @@
 // Description URLs from anything on the network that answers a UPnP search.
-#include "views/HostFromUrl.h"
+#include "discovery/HostFromUrl.h"
 
 #include <cstdint>
 

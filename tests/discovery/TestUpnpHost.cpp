@@ -1,7 +1,7 @@
 #include "TestUpnpHost.h"
 
-#include "views/CGLibLoopThread.h"
-#include "views/GLibHandles.h"
+#include "discovery/CGLibLoopThread.h"
+#include "discovery/GLibHandles.h"
 
 #include <QDir>
 #include <QFile>

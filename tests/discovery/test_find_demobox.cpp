@@ -2,8 +2,8 @@
 // itself by UPnP on "lo".
 
 #include "DemoBoxProcess.h"
-#include "views/CFindUPnpDevice.h"
-#include "views/CNearbyBoxList.h"
+#include "discovery/CFindUPnpDevice.h"
+#include "discovery/CNearbyBoxList.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

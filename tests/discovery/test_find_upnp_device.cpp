@@ -2,8 +2,8 @@
 // served from 127.0.0.1 by a GUPnP stack on a loop of its own, and the finder searches "lo".
 
 #include "TestUpnpHost.h"
-#include "views/CFindUPnpDevice.h"
-#include "views/CNearbyBoxList.h"
+#include "discovery/CFindUPnpDevice.h"
+#include "discovery/CNearbyBoxList.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
+#include "discovery/CNearbyBoxList.h"
+#include "discovery/HostFromUrl.h"
 #include "res/CStringTable.h"
-#include "views/CNearbyBoxList.h"
-#include "views/HostFromUrl.h"
 
 #include <gtest/gtest.h>
 #include <string>

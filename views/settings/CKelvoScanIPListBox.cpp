@@ -1,7 +1,7 @@
 #include "views/settings/CKelvoScanIPListBox.h"
 
+#include "discovery/CNearbyBoxList.h"
 #include "ui/CKelvoRes.h"
-#include "views/CNearbyBoxList.h"
 
 #include <QFontMetrics>
 #include <QMouseEvent>

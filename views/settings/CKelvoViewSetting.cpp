@@ -1,5 +1,6 @@
 #include "views/settings/CKelvoViewSetting.h"
 
+#include "discovery/CFindUPnpDevice.h"
 #include "res/CStringTable.h"
 #include "ui/CDialogUnits.h"
 #include "ui/CKelvoButton.h"
@@ -9,13 +10,12 @@
 #include "ui/CNxStatic.h"
 #include "ui/KelvoCommandIds.h"
 #include "ui/KelvoImageTable.h"
-#include "views/CFindUPnpDevice.h"
 #include "views/settings/CKelvoIPAddressCtrl.h"
 #include "views/settings/CKelvoScanIPListBox.h"
 
+#include <QButtonGroup>
 #include <QLineEdit>
 #include <QPainter>
-#include <QButtonGroup>
 #include <QRegularExpressionValidator>
 #include <algorithm>
 #include <functional>

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "discovery/CNearbyBoxList.h"
+#include "discovery/DiscoveryScope.h"
 #include "model/CBoxConnection.h"
 #include "ui/CKelvoFrameImpl.h"
-#include "views/CNearbyBoxList.h"
-#include "views/DiscoveryScope.h"
 #include "views/settings/CSettingsInput.h"
 
 #include <QList>

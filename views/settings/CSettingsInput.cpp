@@ -1,7 +1,7 @@
 #include "views/settings/CSettingsInput.h"
 
+#include "discovery/HostFromUrl.h"
 #include "res/CStringTable.h"
-#include "views/HostFromUrl.h"
 
 #include <QStringList>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "views/HostFromUrl.h"
+#include "discovery/HostFromUrl.h"
 
 #include <QUrl>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "views/UpnpDevice.h"
+#include "discovery/UpnpDevice.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "views/CUPnPDeviceFinderCallback.h"
+#include "discovery/CUPnPDeviceFinderCallback.h"
 
-#include "views/HostFromUrl.h"
+#include "discovery/HostFromUrl.h"
 
 #include <QUrl>
 #include <algorithm>

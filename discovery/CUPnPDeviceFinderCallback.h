@@ -1,8 +1,8 @@
 #pragma once
 
-#include "views/DiscoveryScope.h"
-#include "views/GLibHandles.h"
-#include "views/UpnpDevice.h"
+#include "discovery/DiscoveryScope.h"
+#include "discovery/GLibHandles.h"
+#include "discovery/UpnpDevice.h"
 
 #include <QtGlobal>
 #include <atomic>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "views/DiscoveryScope.h"
-#include "views/UpnpDevice.h"
+#include "discovery/DiscoveryScope.h"
+#include "discovery/UpnpDevice.h"
 
 #include <QObject>
 #include <QString>

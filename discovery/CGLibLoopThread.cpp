@@ -1,4 +1,4 @@
-#include "views/CGLibLoopThread.h"
+#include "discovery/CGLibLoopThread.h"
 
 #include <condition_variable>
 #include <mutex>

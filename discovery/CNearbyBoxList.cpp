@@ -1,7 +1,7 @@
-#include "views/CNearbyBoxList.h"
+#include "discovery/CNearbyBoxList.h"
 
+#include "discovery/HostFromUrl.h"
 #include "res/CStringTable.h"
-#include "views/HostFromUrl.h"
 
 #include <algorithm>
 

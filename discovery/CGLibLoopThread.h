@@ -1,6 +1,6 @@
 #pragma once
 
-#include "views/GLibHandles.h"
+#include "discovery/GLibHandles.h"
 
 #include <QtGlobal>
 #include <functional>

@@ -1,7 +1,7 @@
-#include "views/CFindUPnpDevice.h"
+#include "discovery/CFindUPnpDevice.h"
 
-#include "views/CGLibLoopThread.h"
-#include "views/CUPnPDeviceFinderCallback.h"
+#include "discovery/CGLibLoopThread.h"
+#include "discovery/CUPnPDeviceFinderCallback.h"
 
 #include <QAbstractEventDispatcher>
 #include <QMetaObject>
