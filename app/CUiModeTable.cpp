@@ -1,6 +1,6 @@
 #include "app/CUiModeTable.h"
 
-#include "ui/KelvoCommandIds.h"
+#include "commands/KelvoCommandIds.h"
 
 namespace Kelvo {
 

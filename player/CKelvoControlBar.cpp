@@ -1,11 +1,11 @@
 #include "player/CKelvoControlBar.h"
 
+#include "commands/CMainFrameMessages.h"
+#include "commands/KelvoCommandIds.h"
 #include "player/CKelvoInfoBox.h"
 #include "ui/CKelvoButton.h"
 #include "ui/CKelvoRes.h"
 #include "ui/CKelvoSliderCtrl.h"
-#include "ui/CMainFrameMessages.h"
-#include "ui/KelvoCommandIds.h"
 #include "ui/KelvoImageTable.h"
 
 #include <QCoreApplication>

@@ -1,11 +1,11 @@
 #include "player/CKelvoInfoBox.h"
 
+#include "commands/CMainFrameMessages.h"
+#include "commands/KelvoCommandIds.h"
 #include "model/CQuarnDataModel.h"
 #include "res/CStringTable.h"
 #include "ui/CKelvoButton.h"
 #include "ui/CKelvoRes.h"
-#include "ui/CMainFrameMessages.h"
-#include "ui/KelvoCommandIds.h"
 #include "ui/KelvoImageTable.h"
 
 #include <QDateTime>

@@ -1,14 +1,14 @@
 #include "player/CKelvoViewPlayer.h"
 
+#include "commands/CMainFrameMessages.h"
+#include "commands/KelvoCommandIds.h"
 #include "model/CQuarnDataModel.h"
 #include "player/CKelvoIconWnd.h"
 #include "player/CVideoSurface.h"
 #include "res/CStringTable.h"
 #include "ui/CKelvoRes.h"
-#include "ui/CMainFrameMessages.h"
 #include "ui/CNxButton.h"
 #include "ui/CNxStatic.h"
-#include "ui/KelvoCommandIds.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,9 +1,9 @@
 #include "app/bars/CMainFrameCaptionBar.h"
 
+#include "commands/KelvoCommandIds.h"
 #include "res/CStringTable.h"
 #include "ui/CKelvoButton.h"
 #include "ui/CKelvoRes.h"
-#include "ui/KelvoCommandIds.h"
 #include "ui/KelvoImageTable.h"
 
 #include <QPainter>

@@ -4,11 +4,11 @@
 // row count. Run with QT_QPA_PLATFORM=offscreen.
 #include "bench/core/BigBox.h"
 #include "bench/ui/WidgetBench.h"
+#include "commands/CMainFrameMessages.h"
 #include "model/CQuarnDataModel.h"
 #include "protocol/CQuarnWrapper.h"
 #include "protocol/CQuarnXML.h"
 #include "ui/CKelvoEdit.h"
-#include "ui/CMainFrameMessages.h"
 #include "views/channel/CChannelRows.h"
 #include "views/channel/CKelvoChannelListBox.h"
 #include "views/channel/CKelvoPageChannel.h"

@@ -3,12 +3,12 @@
 // events), paging a day, repainting the list's page, and one step of the progress timer with the
 // repaint of the running row it causes. Run with QT_QPA_PLATFORM=offscreen.
 #include "bench/ui/WidgetBench.h"
+#include "commands/CMainFrameMessages.h"
 #include "model/CQuarnDataModel.h"
 #include "model/ServiceKey.h"
 #include "protocol/CQuarnWrapper.h"
 #include "protocol/CQuarnXML.h"
 #include "ui/CKelvoRes.h"
-#include "ui/CMainFrameMessages.h"
 #include "views/guide/CKelvoEPGListBox.h"
 #include "views/guide/CKelvoViewEPG.h"
 

@@ -15,6 +15,7 @@
 #include "app/CMainFrame.h"
 #include "app/CPlaybackController.h"
 #include "app/settings/CKelvoAppState.h"
+#include "commands/CMainFrameMessages.h"
 #include "model/CBoxSettings.h"
 #include "model/CQuarnDataModel.h"
 #include "player/CKelvoViewPlayer.h"
@@ -23,7 +24,6 @@
 #include "player/VlcHandles.h"
 #include "tests/support/MedianOf.h"
 #include "tests/support/ScreenPicture.h"
-#include "ui/CMainFrameMessages.h"
 
 #include <QApplication>
 #include <QFile>

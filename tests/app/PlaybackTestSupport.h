@@ -7,8 +7,8 @@
 #include "AppTestSupport.h"
 #include "app/CPlaybackController.h"
 #include "app/settings/CKelvoAppState.h"
+#include "commands/CMainFrameMessages.h"
 #include "model/CQuarnDataModel.h"
-#include "ui/CMainFrameMessages.h"
 
 #include <gtest/gtest.h>
 #include <sstream>

@@ -5,6 +5,7 @@
 #include "app/CBoxController.h"
 #include "app/CKelvoCommandTable.h"
 #include "app/bars/CPopupFrame.h"
+#include "commands/KelvoCommandIds.h"
 #include "player/CKelvoControlBar.h"
 #include "player/CKelvoSATInfoBar.h"
 #include "player/CKelvoViewPlayer.h"
@@ -13,7 +14,6 @@
 #include "ui/CKelvoComboBox.h"
 #include "ui/CKelvoEdit.h"
 #include "ui/CKelvoSliderCtrl.h"
-#include "ui/KelvoCommandIds.h"
 #include "views/channel/CKelvoChannelListBox.h"
 #include "views/channel/CKelvoPageChannel.h"
 

@@ -1,12 +1,12 @@
 #include "app/bars/CMainFrameCaptionBar.h"
 #include "app/bars/CMiniFrameCaptionBar.h"
 #include "app/bars/CViewCaptionBar.h"
+#include "commands/KelvoCommandIds.h"
 #include "tests/ui/UiTestHelpers.h"
 #include "ui/CKelvoButton.h"
 #include "ui/CKelvoCommandBinder.h"
 #include "ui/CKelvoRes.h"
 #include "ui/CNxStatic.h"
-#include "ui/KelvoCommandIds.h"
 
 #include <QAction>
 #include <QContextMenuEvent>

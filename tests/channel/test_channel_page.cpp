@@ -2,13 +2,13 @@
 // CMainFrameMessages and on the Refresh button's command), media type, sort, group and search,
 // the guide buttons, floating, and a reload between BeginUpdate and EndUpdate.
 #include "ChannelTestSupport.h"
+#include "commands/CMainFrameMessages.h"
+#include "commands/KelvoCommandIds.h"
 #include "tests/ui/UiTestHelpers.h"
 #include "ui/CKelvoButton.h"
 #include "ui/CKelvoComboBox.h"
 #include "ui/CKelvoEdit.h"
 #include "ui/CKelvoRes.h"
-#include "ui/CMainFrameMessages.h"
-#include "ui/KelvoCommandIds.h"
 #include "views/channel/CKelvoChannelListBox.h"
 #include "views/channel/CKelvoPageChannel.h"
 

@@ -1,14 +1,14 @@
 // The program guide view offscreen, filled from guide replies and driven by clicks: what it shows,
 // the messages its presses send to the frame, and that it never uses events the database has
 // already deleted.
+#include "commands/CMainFrameMessages.h"
+#include "commands/KelvoCommandIds.h"
 #include "tests/guide/GuideListTestSupport.h"
 #include "tests/guide/GuideTestSupport.h"
 #include "tests/ui/UiTestHelpers.h"
 #include "ui/CKelvoButton.h"
 #include "ui/CKelvoRes.h"
-#include "ui/CMainFrameMessages.h"
 #include "ui/CNxButton.h"
-#include "ui/KelvoCommandIds.h"
 #include "views/guide/CKelvoEPGCaption.h"
 #include "views/guide/CKelvoEPGListBox.h"
 #include "views/guide/CKelvoViewEPG.h"

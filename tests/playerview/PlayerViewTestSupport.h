@@ -1,8 +1,8 @@
 #pragma once
 
+#include "commands/CMainFrameMessages.h"
 #include "tests/db/DbTestSupport.h"
 #include "ui/CKelvoRes.h"
-#include "ui/CMainFrameMessages.h"
 
 #include <QSignalSpy>
 

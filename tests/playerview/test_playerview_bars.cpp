@@ -1,13 +1,13 @@
 // The control bar, the information box and the SAT information bar, offscreen: which message
 // each control sends, the layout rules, and what the boxes show of a service.
 #include "PlayerViewTestSupport.h"
+#include "commands/KelvoCommandIds.h"
 #include "player/CKelvoControlBar.h"
 #include "player/CKelvoInfoBox.h"
 #include "player/CKelvoSATInfoBar.h"
 #include "tests/ui/UiTestHelpers.h"
 #include "ui/CKelvoButton.h"
 #include "ui/CKelvoSliderCtrl.h"
-#include "ui/KelvoCommandIds.h"
 
 #include <QTest>
 #include <functional>

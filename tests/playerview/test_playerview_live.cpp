@@ -4,6 +4,7 @@
 // screen the control bar floating over the picture, the cursor hiding, and the double click.
 #include "PlayerTestSupport.h"
 #include "PlayerViewTestSupport.h"
+#include "commands/KelvoCommandIds.h"
 #include "player/CKelvoControlBar.h"
 #include "player/CKelvoIconWnd.h"
 #include "player/CKelvoInfoBox.h"
@@ -11,7 +12,6 @@
 #include "player/CKelvoSATInfoBar.h"
 #include "player/CKelvoViewPlayer.h"
 #include "ui/CKelvoButton.h"
-#include "ui/KelvoCommandIds.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 #include "UiTestHelpers.h"
+#include "commands/KelvoCommandIds.h"
 #include "ui/CKelvoButton.h"
 #include "ui/CKelvoRes.h"
 #include "ui/CNxButton.h"
 #include "ui/CNxStatic.h"
-#include "ui/KelvoCommandIds.h"
 #include "ui/KelvoImageTable.h"
 
 #include <QKeyEvent>

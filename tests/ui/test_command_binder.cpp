@@ -1,10 +1,10 @@
 #include "UiTestHelpers.h"
+#include "commands/KelvoCommandIds.h"
 #include "ui/CKelvoBaseWnd.h"
 #include "ui/CKelvoButton.h"
 #include "ui/CKelvoCommandBinder.h"
 #include "ui/CNxButton.h"
 #include "ui/CNxListBox.h"
-#include "ui/KelvoCommandIds.h"
 #include "ui/KelvoImageTable.h"
 
 #include <QAction>

@@ -1,9 +1,9 @@
 #include "views/channel/CKelvoChannelListBox.h"
 
+#include "commands/CMainFrameMessages.h"
 #include "model/CQuarnDataModel.h"
 #include "res/CStringTable.h"
 #include "ui/CKelvoRes.h"
-#include "ui/CMainFrameMessages.h"
 #include "views/channel/CChannelRows.h"
 
 #include <QCursor>

@@ -1,13 +1,13 @@
 #include "views/channel/CKelvoPageChannel.h"
 
+#include "commands/CMainFrameMessages.h"
+#include "commands/KelvoCommandIds.h"
 #include "model/CQuarnDataModel.h"
 #include "res/CStringTable.h"
 #include "ui/CKelvoButton.h"
 #include "ui/CKelvoComboBox.h"
 #include "ui/CKelvoEdit.h"
 #include "ui/CKelvoRes.h"
-#include "ui/CMainFrameMessages.h"
-#include "ui/KelvoCommandIds.h"
 #include "ui/KelvoImageTable.h"
 #include "views/channel/CKelvoChannelListBox.h"
 

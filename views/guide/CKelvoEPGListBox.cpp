@@ -1,11 +1,11 @@
 #include "views/guide/CKelvoEPGListBox.h"
 
+#include "commands/CMainFrameMessages.h"
+#include "commands/KelvoCommandIds.h"
 #include "model/CGuideElement.h"
 #include "model/CQuarnDataModel.h"
 #include "res/CStringTable.h"
 #include "ui/CKelvoRes.h"
-#include "ui/CMainFrameMessages.h"
-#include "ui/KelvoCommandIds.h"
 
 #include <QDateTime>
 #include <QFontMetrics>

@@ -1,12 +1,12 @@
 #include "views/guide/CKelvoViewEPG.h"
 
+#include "commands/KelvoCommandIds.h"
 #include "model/CGuideElement.h"
 #include "model/CQuarnDataModel.h"
 #include "res/CStringTable.h"
 #include "ui/CKelvoButton.h"
 #include "ui/CKelvoRes.h"
 #include "ui/CNxButton.h"
-#include "ui/KelvoCommandIds.h"
 #include "ui/KelvoImageTable.h"
 #include "views/guide/CKelvoEPGCaption.h"
 #include "views/guide/CKelvoEPGListBox.h"

@@ -1,9 +1,9 @@
 #include "views/schedule/CKelvoPageSchedule.h"
 
+#include "commands/CMainFrameMessages.h"
 #include "model/CQuarnDataModel.h"
 #include "res/CStringTable.h"
 #include "ui/CKelvoRes.h"
-#include "ui/CMainFrameMessages.h"
 #include "views/schedule/CKelvoScheduleListBox.h"
 
 #include <QDateTime>

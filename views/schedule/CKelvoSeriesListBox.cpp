@@ -1,8 +1,8 @@
 #include "views/schedule/CKelvoSeriesListBox.h"
 
+#include "commands/CMainFrameMessages.h"
 #include "res/CStringTable.h"
 #include "ui/CKelvoRes.h"
-#include "ui/CMainFrameMessages.h"
 
 #include <QDateTime>
 #include <QMouseEvent>

@@ -1,5 +1,6 @@
 #include "views/schedule/CKelvoViewScheduleEdit.h"
 
+#include "commands/CMainFrameMessages.h"
 #include "model/CQuarnDataModel.h"
 #include "model/ServiceKey.h"
 #include "res/CStringTable.h"
@@ -7,7 +8,6 @@
 #include "ui/CKelvoButton.h"
 #include "ui/CKelvoComboBox.h"
 #include "ui/CKelvoRes.h"
-#include "ui/CMainFrameMessages.h"
 #include "ui/CNxButton.h"
 #include "ui/CNxStatic.h"
 #include "ui/KelvoImageTable.h"

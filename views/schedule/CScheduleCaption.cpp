@@ -1,10 +1,10 @@
 #include "views/schedule/CScheduleCaption.h"
 
+#include "commands/KelvoCommandIds.h"
 #include "res/CStringTable.h"
 #include "ui/CKelvoRes.h"
 #include "ui/CNxButton.h"
 #include "ui/CNxStatic.h"
-#include "ui/KelvoCommandIds.h"
 #include "ui/KelvoImageTable.h"
 
 CScheduleCaption::CScheduleCaption(const QString& title, bool withBackButton, QWidget* parent)

@@ -1,5 +1,6 @@
 #include "views/settings/CKelvoViewSetting.h"
 
+#include "commands/KelvoCommandIds.h"
 #include "discovery/CFindUPnpDevice.h"
 #include "res/CStringTable.h"
 #include "ui/CDialogUnits.h"
@@ -8,7 +9,6 @@
 #include "ui/CKelvoRes.h"
 #include "ui/CNxButton.h"
 #include "ui/CNxStatic.h"
-#include "ui/KelvoCommandIds.h"
 #include "ui/KelvoImageTable.h"
 #include "views/settings/CKelvoIPAddressCtrl.h"
 #include "views/settings/CKelvoScanIPListBox.h"
