@@ -5,8 +5,8 @@
 #include "ui/CKelvoRes.h"
 #include "ui/CNxStatic.h"
 #include "ui/CPngButton.h"
-#include "views/channel/CKelvoChannelListBoxSimple.h"
-#include "views/channel/CKelvoDlgChannelListSimple.h"
+#include "views/common/CKelvoChannelListBoxSimple.h"
+#include "views/common/CKelvoDlgChannelListSimple.h"
 
 #include <QTest>
 #include <QTimer>

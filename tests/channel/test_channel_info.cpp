@@ -5,7 +5,7 @@
 #include "player/CVideoSurface.h"
 #include "ui/CKelvoRes.h"
 #include "views/channel/CKelvoDlgChannelInfo.h"
-#include "views/guide/CKelvoEPGCaption.h"
+#include "views/common/CKelvoEPGCaption.h"
 
 #include <QDateTime>
 #include <QProcess>

@@ -10,7 +10,7 @@
 #include "tests/ui/UiTestHelpers.h"
 #include "ui/CKelvoButton.h"
 #include "ui/CKelvoRes.h"
-#include "views/guide/CKelvoEPGCaption.h"
+#include "views/common/CKelvoEPGCaption.h"
 #include "views/guide/CKelvoEPGListBox.h"
 #include "views/guide/CKelvoEPGRows.h"
 #include "views/guide/CKelvoViewEPG.h"

@@ -9,7 +9,7 @@
 #include "ui/CKelvoButton.h"
 #include "ui/CKelvoRes.h"
 #include "ui/CNxButton.h"
-#include "views/guide/CKelvoEPGCaption.h"
+#include "views/common/CKelvoEPGCaption.h"
 #include "views/guide/CKelvoEPGListBox.h"
 #include "views/guide/CKelvoViewEPG.h"
 

@@ -7,7 +7,7 @@
 #include "ui/CKelvoComboBox.h"
 #include "ui/CKelvoRes.h"
 #include "ui/CNxButton.h"
-#include "views/channel/CKelvoDlgChannelListSimple.h"
+#include "views/common/CKelvoDlgChannelListSimple.h"
 #include "views/schedule/CKelvoPageSchedule.h"
 #include "views/schedule/CKelvoScheduleListBox.h"
 #include "views/schedule/CKelvoSeriesListBox.h"

@@ -6,7 +6,7 @@
 #include "ui/CKelvoRes.h"
 #include "ui/CNxStatic.h"
 #include "ui/CPngButton.h"
-#include "views/guide/CKelvoEPGCaption.h"
+#include "views/common/CKelvoEPGCaption.h"
 
 #include <QPlainTextEdit>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "views/channel/CKelvoDlgFrame.h"
+#include "views/common/CKelvoDlgFrame.h"
 
 #include <QString>
 

@@ -8,7 +8,7 @@
 #include "ui/CKelvoRes.h"
 #include "ui/CNxButton.h"
 #include "ui/KelvoImageTable.h"
-#include "views/guide/CKelvoEPGCaption.h"
+#include "views/common/CKelvoEPGCaption.h"
 #include "views/guide/CKelvoEPGListBox.h"
 #include "views/guide/CKelvoEPGRows.h"
 

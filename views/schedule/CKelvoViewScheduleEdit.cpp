@@ -11,7 +11,7 @@
 #include "ui/CNxButton.h"
 #include "ui/CNxStatic.h"
 #include "ui/KelvoImageTable.h"
-#include "views/channel/CKelvoDlgChannelListSimple.h"
+#include "views/common/CKelvoDlgChannelListSimple.h"
 #include "views/schedule/CScheduleCaption.h"
 #include "views/schedule/CScheduleEditParts.h"
 

@@ -1,4 +1,4 @@
-#include "views/channel/CKelvoChannelListBoxSimple.h"
+#include "views/common/CKelvoChannelListBoxSimple.h"
 
 #include "model/CQuarnDataModel.h"
 #include "res/CStringTable.h"

@@ -1,4 +1,4 @@
-#include "views/guide/CKelvoEPGCaption.h"
+#include "views/common/CKelvoEPGCaption.h"
 
 #include "model/CServiceElement.h"
 #include "res/CStringTable.h"

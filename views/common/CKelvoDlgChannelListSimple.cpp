@@ -1,8 +1,8 @@
-#include "views/channel/CKelvoDlgChannelListSimple.h"
+#include "views/common/CKelvoDlgChannelListSimple.h"
 
 #include "model/CQuarnDataModel.h"
 #include "ui/CDialogUnits.h"
-#include "views/channel/CKelvoChannelListBoxSimple.h"
+#include "views/common/CKelvoChannelListBoxSimple.h"
 
 namespace {
 // Template 429: the dialog, and the list placeholder that the list replaces.

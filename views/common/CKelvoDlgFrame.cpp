@@ -1,4 +1,4 @@
-#include "views/channel/CKelvoDlgFrame.h"
+#include "views/common/CKelvoDlgFrame.h"
 
 #include "ui/CKelvoRes.h"
 #include "ui/CNxStatic.h"
