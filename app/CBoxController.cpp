@@ -89,7 +89,6 @@ bool CBoxController::LoadGuide(int serviceKey)
     const int idx = service->idx;
     UpdateScope scope(*this);
     const bool ok = m_db.UpdateEPG(type, idx);
-    emit guideChanged(serviceKey);
     return ok;
 }
 

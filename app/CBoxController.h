@@ -58,7 +58,6 @@ signals:
     void updateBegins();
     void updateEnds();
     void reloaded(bool ok);
-    void guideChanged(int serviceKey);
     void schedulesChanged();
     void busyChanged(bool busy);
     // A failure to show to the user, with the caption and the text from the string table.

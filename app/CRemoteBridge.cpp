@@ -15,8 +15,7 @@ void CRemoteBridge::OnKey(int keyCode, bool repeat)
     while (!m_queue.empty()) {
         const auto [key, rep] = m_queue.front();
         m_queue.pop_front();
-        const bool ok = m_box.SendRemoteKey(key, rep);
-        emit keySent(key, ok);
+        m_box.SendRemoteKey(key, rep);
     }
     m_sending = false;
 }

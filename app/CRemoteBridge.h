@@ -28,9 +28,6 @@ public:
     bool Attached() const { return m_attached; }
     size_t Queued() const { return m_queue.size(); }
 
-signals:
-    void keySent(int keyCode, bool ok);
-
 private:
     CBoxController& m_box;
     std::deque<std::pair<int, bool>> m_queue;

@@ -1,7 +1,5 @@
 #include "app/CUiModeTable.h"
 
-#include "commands/KelvoCommandIds.h"
-
 namespace Kelvo {
 
 namespace {
@@ -116,20 +114,6 @@ CUiLayout CUiModeTable::Apply(const CUiState& state, UiTrigger trigger)
     }
     ShowBarsOf(out, out.uiMode, out.view);
     return out;
-}
-
-int CUiModeTable::CheckedModeCommand(int uiMode)
-{
-    switch (uiMode) {
-    case ModeChannel:
-        return ID_MODE_CHANNEL;
-    case ModeSchedule:
-        return ID_MODE_SCHEDULE;
-    case ModeSetting:
-        return ID_MODE_SETTING;
-    default:
-        return 0;
-    }
 }
 
 } // namespace Kelvo

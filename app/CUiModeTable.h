@@ -82,8 +82,6 @@ public:
     static CUiLayout SetUiMode(const CUiState& state, int mode, int index);
     // The changes of the mode commands and messages, each with its own refresh condition.
     static CUiLayout Apply(const CUiState& state, UiTrigger trigger);
-    // The mode button that shows as checked for a mode (mini player: none).
-    static int CheckedModeCommand(int uiMode);
 };
 
 } // namespace Kelvo

@@ -1,6 +1,6 @@
 #pragma once
 
-// Every command id and main-window message of the application, in one place. Controls carry a
+// Every command id of the application, in one place. Controls carry a
 // command id (their `commandId` property); the command table turns each id into a QAction that
 // the controls bind to wherever they sit in the window tree.
 namespace Kelvo {
@@ -40,24 +40,6 @@ enum CommandId : int
     ID_SCHEDULE_EDIT_BACK = 49425,
     ID_SAVE_SETTINGS = 49426,
     ID_SHOW_GUIDE = 49427,
-};
-
-// The main window's own messages (WM_USER + n in the original numbering); here they travel as
-// the signals of CMainFrameMessages, and the numbers name them in tests and logs.
-enum Message : int
-{
-    UM_SET_DISPLAY_MODE = 0,
-    UM_PLAY_SERVICE = 1,
-    UM_SHOW_GUIDE = 2,
-    UM_EDIT_SCHEDULE = 3,
-    UM_CLOSE_SCHEDULE_EDIT = 4,
-    UM_SET_SCHEDULE = 5,
-    UM_NEXT_SERVICE = 16,
-    UM_PREV_SERVICE = 17,
-    UM_SET_VOLUME = 18,
-    UM_SET_MUTE = 19,
-    UM_TOGGLE_FULL_SCREEN = 32,
-    UM_TOGGLE_CHANNEL_POPUP = 33,
 };
 
 } // namespace Kelvo

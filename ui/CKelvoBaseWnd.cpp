@@ -60,8 +60,3 @@ QSize CKelvoBaseWnd::CalcFixedLayout(bool stretch, bool horizontal) const
 {
     return KelvoFixedLayout(m_size, stretch, horizontal);
 }
-
-void CKelvoBaseWnd::UpdateCommandStates(const std::function<int(int commandId)>& isEnabled)
-{
-    KelvoUpdateCommandStates(this, isEnabled);
-}

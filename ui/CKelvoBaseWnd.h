@@ -15,15 +15,11 @@ public:
 
     // Creates the content (CreateChildren) and remembers the size; the window starts at 0,0 with
     // no size until the owner's layout places it. False when the content could not be built.
-    virtual bool Create(QWidget* parent, int id, const QRect& rect);
+    bool Create(QWidget* parent, int id, const QRect& rect);
     virtual void RefreshContent() {}
     virtual void BeginUpdate() {}
     virtual void EndUpdate() {}
     virtual QSize CalcFixedLayout(bool stretch, bool horizontal) const;
-    // Enables each descendant that carries a commandId as `isEnabled(id)` answers (the frame's
-    // command-state handlers: 1 enabled, 0 disabled, -1 unknown and left alone); a button bound
-    // to a command action is set through its action.
-    void UpdateCommandStates(const std::function<int(int commandId)>& isEnabled);
 
     int CommandId() const { return m_commandId; }
     void SetCommandId(int id) { m_commandId = id; }
@@ -38,6 +34,9 @@ private:
     QSize m_size;
 };
 
-// Shared by the page window and the control bar.
+// The fixed layout of the page window and the control bar.
 QSize KelvoFixedLayout(QSize size, bool stretch, bool horizontal);
+// Enables each descendant of `owner` that carries a commandId as `isEnabled(id)` answers (the
+// frame's command-state handlers: 1 enabled, 0 disabled, -1 unknown and left alone); a button
+// bound to a command action is set through its action.
 void KelvoUpdateCommandStates(QWidget* owner, const std::function<int(int commandId)>& isEnabled);

@@ -7,29 +7,9 @@
 
 CNxControlBar::CNxControlBar(QWidget* parent) : QWidget(parent) {}
 
-bool CNxControlBar::Create(QWidget* parent, int id, const QRect& rect)
-{
-    setParent(parent);
-    m_commandId = id;
-    if (m_size.isEmpty()) {
-        m_size = rect.size();
-    }
-    if (!CreateChildren()) {
-        return false;
-    }
-    setGeometry(0, 0, 0, 0);
-    show();
-    return true;
-}
-
 QSize CNxControlBar::CalcFixedLayout(bool stretch, bool horizontal) const
 {
     return KelvoFixedLayout(m_size, stretch, horizontal);
-}
-
-void CNxControlBar::UpdateCommandStates(const std::function<int(int commandId)>& isEnabled)
-{
-    KelvoUpdateCommandStates(this, isEnabled);
 }
 
 void CNxControlBar::SetBackgroundImage(const CNxImages* image)

@@ -2,7 +2,6 @@
 
 #include <QSize>
 #include <QWidget>
-#include <functional>
 
 class CNxImages;
 
@@ -17,13 +16,7 @@ class CNxControlBar : public QWidget
 public:
     explicit CNxControlBar(QWidget* parent = nullptr);
 
-    virtual bool Create(QWidget* parent, int id, const QRect& rect);
     virtual QSize CalcFixedLayout(bool stretch, bool horizontal) const;
-    virtual QSize CalcDynamicLayout(bool stretch, bool horizontal) const
-    {
-        return CalcFixedLayout(stretch, horizontal);
-    }
-    void UpdateCommandStates(const std::function<int(int commandId)>& isEnabled);
 
     // A skin image (not owned) as background; the bar's fixed size becomes the image's height.
     void SetBackgroundImage(const CNxImages* image);
@@ -39,7 +32,6 @@ public:
     QSize sizeHint() const override { return m_size; }
 
 protected:
-    virtual bool CreateChildren() { return true; }
     virtual void DrawBackground(QPainter& p);
     virtual void DrawContent(QPainter& p) { Q_UNUSED(p) }
     void paintEvent(QPaintEvent* event) override;

@@ -338,7 +338,6 @@ void CNxListBox::SelectByUser(int index)
     EnsureVisible(index);
     if (m_notify) {
         emit selectionChanged(index);
-        emit command(m_commandId, SelChange);
     }
 }
 
@@ -357,7 +356,6 @@ void CNxListBox::mouseDoubleClickEvent(QMouseEvent* event)
     const int index = ItemFromPoint(event->position().toPoint());
     if (index >= 0 && m_notify) {
         emit itemDoubleClicked(index);
-        emit command(m_commandId, DblClk);
     }
 }
 

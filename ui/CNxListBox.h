@@ -28,12 +28,6 @@ class CNxListBox : public QWidget
     Q_OBJECT
     Q_PROPERTY(int commandId READ CommandId WRITE SetCommandId)
 public:
-    // Notification codes of the standard list box, carried by command().
-    enum Notification
-    {
-        SelChange = 1,
-        DblClk = 2
-    };
     static constexpr int kWheelRows = 3;
 
     explicit CNxListBox(QWidget* parent = nullptr, int commandId = 0);
@@ -90,7 +84,6 @@ public:
 signals:
     void selectionChanged(int index);
     void itemDoubleClicked(int index);
-    void command(int id, int notification);
 
 protected:
     virtual void DrawEmptyText(QPainter& p, const QRect& rect) const;

@@ -68,10 +68,7 @@ QRect CMiniFrameCaptionBar::OverlayRect() const
 
 void CMiniFrameCaptionBar::ShowOverlay(bool on)
 {
-    if (!m_overlay->SetFloating(on, Qt::TopEdge, height())) {
-        return;
-    }
-    emit overlayShown(on);
+    m_overlay->SetFloating(on, Qt::TopEdge, height());
 }
 
 void CMiniFrameCaptionBar::setVisible(bool visible)

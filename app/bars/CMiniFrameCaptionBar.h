@@ -30,7 +30,6 @@ public:
     CNxStatic* Title() const { return m_title; }
 
 signals:
-    void overlayShown(bool on);
     // A child of the frame again after floating: the frame lays it out anew.
     void docked();
 

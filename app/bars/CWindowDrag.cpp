@@ -57,7 +57,6 @@ void CWindowDrag::End()
         m_source->removeEventFilter(this);
     }
     m_source = nullptr;
-    emit finished();
 }
 
 bool CWindowDrag::eventFilter(QObject* watched, QEvent* event)

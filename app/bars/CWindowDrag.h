@@ -37,9 +37,6 @@ public:
     void End();
     bool IsActive() const { return m_active; }
 
-signals:
-    void finished();
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
