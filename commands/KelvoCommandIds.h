@@ -1,8 +1,8 @@
 #pragma once
 
-// Every command id of the application, in one place. Controls carry a
-// command id (their `commandId` property); the command table turns each id into a QAction that
-// the controls bind to wherever they sit in the window tree.
+// Every command id of the application, in one place. Controls carry a command id (their
+// `commandId` property); the command table turns each id into a QAction that the controls bind to
+// wherever they sit in the window tree.
 namespace Kelvo {
 
 enum CommandId : int
