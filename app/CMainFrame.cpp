@@ -7,6 +7,7 @@
 #include "app/CKelvoPlayerApp.h"
 #include "app/CPlaybackController.h"
 #include "app/CRemoteBridge.h"
+#include "app/CViewRegistry.h"
 #include "app/CKelvoTestProbe.h"
 #include "app/bars/CKelvoLeftBar.h"
 #include "app/bars/CKelvoWindowHandler.h"
@@ -118,16 +119,19 @@ void CMainFrame::CreateChildren()
     m_leftBar->AddPage(m_channelPage);
     m_leftBar->AddPage(m_schedulePage);
 
-    m_player = new CKelvoViewPlayer(db, *m_messages, this);
-    m_setting = new CKelvoViewSetting(*m_messages, this);
+    m_viewRegistry = new CViewRegistry(*m_viewCaption, this);
+    CViewRegistry& views = *m_viewRegistry;
+    m_player = views.Add(ViewPlayer, new CKelvoViewPlayer(db, *m_messages, this));
+    m_setting = views.Add(ViewSetting, new CKelvoViewSetting(*m_messages, this));
     // Developers run the demo box on loopback, inside a private network namespace when it
     // announces itself; the program otherwise searches the computer's local networks.
     if (qEnvironmentVariable("KELVO_DISCOVERY") == QLatin1String("loopback"))
         m_setting->SetDiscoveryScope(DiscoveryScope::Loopback);
-    m_schedule = new CKelvoViewSchedule(db, *m_messages, this);
-    m_scheduleEdit = new CKelvoViewScheduleEdit(db, *m_messages, boxTime, this);
-    m_guide = new CKelvoViewEPG(db, *m_messages, boxTime, this);
-    m_views = {m_player, m_setting, m_schedule, m_scheduleEdit, m_guide};
+    m_schedule = views.Add(ViewSchedule, new CKelvoViewSchedule(db, *m_messages, this));
+    m_scheduleEdit = views.Add(ViewScheduleEdit, new CKelvoViewScheduleEdit(db, *m_messages, boxTime, this));
+    m_guide = views.Add(ViewGuide, new CKelvoViewEPG(db, *m_messages, boxTime, this));
+    for (CKelvoView* part : std::initializer_list<CKelvoView*>{m_channelPage, m_schedulePage, m_controlBar, m_satBar})
+        views.AddPart(part);
     const auto uiMode = [this] { return m_state.uiMode; };
     m_schedulePage->SetUiModeQuery(uiMode);
     m_schedulePage->SetLastStreamingService([this] { return m_state.lastStreamingService; });
@@ -138,13 +142,12 @@ void CMainFrame::CreateChildren()
     });
     m_scheduleEdit->SetNotice(
         [this](const QString& caption, const QString& text) { CKelvoMessageBox::Show(this, caption, text); });
-    for (QWidget* view : m_views)
-        view->hide();
 
     NameWidgets();
     m_playback = new CPlaybackController(m_box, m_player->MediaPlayer(), m_state, this);
     m_player->SetMediaType(m_state.mediaType);
     m_channelPage->SetMediaType(m_state.mediaType);
+    connect(m_viewRegistry, &CViewRegistry::currentChanged, this, &CMainFrame::OnViewChanged);
     SwitchView(ViewPlayer);
 }
 
@@ -175,7 +178,7 @@ void CMainFrame::CreateCommands()
     m_commands->Add({ID_CHANNEL_REFRESH, text(CStringTable::IDS_REFRESH).trimmed(), [this] { OnChannelRefresh(); }});
     m_commands->Add({ID_GUIDE_TV, text(CStringTable::IDS_GUIDE_BACK_TV), [this] { ApplyTrigger(UiTrigger::ModeChannel); }});
     m_commands->Add({ID_SAVE_SETTINGS, text(CStringTable::IDS_SAVE), [this] { OnSaveSettings(); }, false, {},
-                     [this] { return m_currentView == ViewSetting; }});
+                     [this] { return CurrentView() == ViewSetting; }});
     m_commands->Bind(this);
     m_commands->UpdateStates();
 }
@@ -228,14 +231,9 @@ void CMainFrame::ConnectMessages()
 
 void CMainFrame::ConnectController()
 {
-    const auto views = [this] {
-        return std::make_tuple(m_channelPage, m_schedulePage, m_schedule, m_guide, m_player, m_controlBar, m_satBar);
-    };
-    connect(&m_box, &CBoxController::updateBegins, this, [views] {
-        std::apply([](auto*... v) { (v->BeginUpdate(), ...); }, views());
-    });
-    connect(&m_box, &CBoxController::updateEnds, this, [this, views] {
-        std::apply([](auto*... v) { (v->EndUpdate(), ...); }, views());
+    connect(&m_box, &CBoxController::updateBegins, m_viewRegistry, &CViewRegistry::BeginUpdate);
+    connect(&m_box, &CBoxController::updateEnds, this, [this] {
+        m_viewRegistry->EndUpdate();
         if (m_closePending && !m_box.IsBusy())
             QTimer::singleShot(0, this, &QWidget::close);
     });
@@ -245,12 +243,7 @@ void CMainFrame::ConnectController()
         if (!m_app.Database().FindService(m_guideService))
             m_guideService = -1;
         m_guide->SetService(m_guideService);
-        m_schedule->ClearMembers();
-        m_channelPage->RefreshContent();
-        m_schedulePage->RefreshContent();
-        m_player->RefreshContent();
-        m_controlBar->RefreshContent();
-        m_satBar->RefreshContent();
+        m_viewRegistry->RefreshContent();
     });
     connect(&m_box, &CBoxController::schedulesChanged, m_guide, &CKelvoViewEPG::RefreshContent);
     connect(&m_box, &CBoxController::busyChanged, this, &CMainFrame::OnBusyChanged);
@@ -278,7 +271,7 @@ Kelvo::CUiState CMainFrame::UiState() const
     CUiState s;
     s.uiMode = m_state.uiMode;
     s.displayMode = m_state.displayMode;
-    s.currentView = m_currentView;
+    s.currentView = CurrentView();
     s.boxConfigured = m_state.boxConfigured;
     s.fullScreen = m_state.fullScreen;
     s.scheduleSelectionOpensEdit = m_schedulePage->SelectionOpensEditForm();
@@ -341,30 +334,30 @@ void CMainFrame::UpdateMinimumSize()
 
 void CMainFrame::SwitchView(int index)
 {
-    if (index < 0 || index >= ViewCount || m_currentView == index)
-        return;
-    if (m_currentView >= 0)
-        m_views[static_cast<size_t>(m_currentView)]->hide();
-    m_currentView = index;
-    QWidget* view = m_views[static_cast<size_t>(index)];
-    view->show();
-    m_viewCaption->SetContent(index == ViewPlayer     ? m_player->CaptionContent()
-                              : index == ViewSetting  ? m_setting->CaptionContent()
-                              : index == ViewSchedule ? m_schedule->CaptionContent()
-                              : index == ViewGuide    ? m_guide->CaptionContent()
-                                                      : m_scheduleEdit->CaptionContent());
+    m_viewRegistry->Switch(index);
+}
+
+void CMainFrame::OnViewChanged(int index)
+{
     Layout();
     m_playback->SetPlayerViewShown(index == ViewPlayer);
     if (index != ViewPlayer)
         m_playback->CancelStep();
-    if (index != ViewGuide)
-        m_guide->StopProgressTimer();
-    m_setting->SetActive(index == ViewSetting);
     if (index == ViewSetting) {
         m_setting->LoadFromSettings(m_app.Connection());
         m_setting->SetQuickStart(m_state.startProfile != CMediaPlayer::StartStandard);
     }
     m_commands->UpdateStates();
+}
+
+int CMainFrame::CurrentView() const
+{
+    return m_viewRegistry->Current();
+}
+
+QWidget* CMainFrame::View(int index) const
+{
+    return m_viewRegistry->Widget(index);
 }
 
 void CMainFrame::Layout()
@@ -393,8 +386,8 @@ void CMainFrame::Layout()
             break;
         }
     }
-    if (m_currentView >= 0)
-        m_views[static_cast<size_t>(m_currentView)]->setGeometry(r);
+    if (QWidget* view = m_viewRegistry->CurrentWidget())
+        view->setGeometry(r);
 }
 
 bool CMainFrame::IsFloating(Bar bar) const
@@ -424,7 +417,7 @@ void CMainFrame::paintEvent(QPaintEvent*)
 
 void CMainFrame::wheelEvent(QWheelEvent* event)
 {
-    if (m_currentView != ViewPlayer)
+    if (CurrentView() != ViewPlayer)
         return QWidget::wheelEvent(event);
     m_playback->SetVolume(m_state.volume + (event->angleDelta().y() < 0 ? -1 : 1));
     event->accept();
@@ -433,8 +426,8 @@ void CMainFrame::wheelEvent(QWheelEvent* event)
 void CMainFrame::focusInEvent(QFocusEvent* event)
 {
     QWidget::focusInEvent(event);
-    if (m_currentView >= 0)
-        m_views[static_cast<size_t>(m_currentView)]->setFocus();
+    if (QWidget* view = m_viewRegistry->CurrentWidget())
+        view->setFocus();
 }
 
 bool CMainFrame::IsFullScreen() const
@@ -563,7 +556,7 @@ void CMainFrame::OnChannelRefresh()
 
 void CMainFrame::OnSaveSettings()
 {
-    if (m_currentView != ViewSetting)
+    if (CurrentView() != ViewSetting)
         return;
     // Refused before anything changes: the stream plays on and the form keeps what was typed.
     if (const auto problem = m_setting->CheckInput()) {

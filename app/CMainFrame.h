@@ -31,6 +31,7 @@ class CPopupFrame;
 class CRemoteBridge;
 class CScheduleElement;
 class CViewCaptionBar;
+class CViewRegistry;
 struct CKelvoAppState;
 
 // The one top-level window: caption bars, the left bar with its pages, the player's bars, the
@@ -62,10 +63,12 @@ public:
     void ShowChannelPopup(bool show);
     void SetFullScreen(bool on);
 
-    int CurrentView() const { return m_currentView; }
+    int CurrentView() const;
     bool IsFullScreen() const;
     int Volume() const;
-    QWidget* View(int index) const { return m_views[static_cast<size_t>(index)]; }
+    QWidget* View(int index) const;
+    // Where views register; a view added here can be switched to like the frame's own.
+    CViewRegistry& Views() const { return *m_viewRegistry; }
     CMainFrameMessages& Messages() const { return *m_messages; }
     CKelvoCommandTable& Commands() const { return *m_commands; }
     CPlaybackController& Playback() const { return *m_playback; }
@@ -110,6 +113,7 @@ private:
     void DockChannelPopup();
     void AddProbeCommands(CKelvoTestProbe& probe);
 
+    void OnViewChanged(int index);
     void OnShowGuide(int serviceKey);
     void OnEditSchedule(const CScheduleElement& schedule);
     void OnCloseScheduleEdit();
@@ -142,13 +146,12 @@ private:
     CKelvoPageChannel* m_channelPage = nullptr;
     CKelvoPageSchedule* m_schedulePage = nullptr;
 
-    std::array<QWidget*, Kelvo::ViewCount> m_views{};
+    CViewRegistry* m_viewRegistry = nullptr;
     CKelvoViewPlayer* m_player = nullptr;
     CKelvoViewSetting* m_setting = nullptr;
     CKelvoViewSchedule* m_schedule = nullptr;
     CKelvoViewScheduleEdit* m_scheduleEdit = nullptr;
     CKelvoViewEPG* m_guide = nullptr;
-    int m_currentView = -1;
     // The service whose guide the guide view shows, or is about to show; -1 none. A reload loads
     // its guide again.
     int m_guideService = -1;

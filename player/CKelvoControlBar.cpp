@@ -143,7 +143,7 @@ void CKelvoControlBar::ShowModeButtons()
     m_normal->setVisible(m_displayMode == 1);
 }
 
-void CKelvoControlBar::BeginUpdate()
+void CKelvoControlBar::OnBeginUpdate()
 {
     m_infoBox->BeginUpdate();
 }
@@ -153,7 +153,7 @@ void CKelvoControlBar::RefreshContent()
     m_infoBox->RefreshContent();
 }
 
-void CKelvoControlBar::EndUpdate()
+void CKelvoControlBar::OnEndUpdate()
 {
     m_infoBox->EndUpdate();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/CBarOverlay.h"
+#include "ui/CKelvoView.h"
 #include "ui/CNxControlBar.h"
 
 class CKelvoButton;
@@ -12,7 +13,7 @@ class CQuarnDataModel;
 // The player's control bar: channel stepping, the information box, mute and volume, the
 // channel-list popup button and the mini/normal player buttons. It keeps no playback state of
 // its own: its controls send the frame's messages, and the frame tells it what to show.
-class CKelvoControlBar final : public CNxControlBar
+class CKelvoControlBar final : public CNxControlBar, public CKelvoView
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CKelvoControlBar)
@@ -65,12 +66,13 @@ signals:
     // A child of its home again after floating: the home lays it out anew.
     void docked();
 
-public slots:
-    void BeginUpdate();
-    void RefreshContent();
-    void EndUpdate();
+public:
+    void RefreshContent() override;
 
 protected:
+    // The information box is the part that shows the database.
+    void OnBeginUpdate() override;
+    void OnEndUpdate() override;
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void DrawContent(QPainter& p) override;

@@ -52,29 +52,15 @@ void CKelvoInfoBox::SetInfoEnabled(bool enabled)
     m_info->setEnabled(enabled);
 }
 
-void CKelvoInfoBox::BeginUpdate()
-{
-    m_updating = true;
-}
-
 void CKelvoInfoBox::RefreshContent()
 {
-    const bool updating = m_updating;
-    m_updating = false;
-    Reload();
-    m_updating = updating;
+    Reload(true);
 }
 
-void CKelvoInfoBox::EndUpdate()
-{
-    m_updating = false;
-    Reload();
-}
-
-void CKelvoInfoBox::Reload()
+void CKelvoInfoBox::Reload(bool evenWhileUpdating)
 {
     // While the database is being replaced the last copy stays on screen.
-    if (m_updating) {
+    if (IsUpdating() && !evenWhileUpdating) {
         return;
     }
     m_content = ContentFor(m_db, m_service);

@@ -61,9 +61,7 @@ public:
     void SetInfoEnabled(bool enabled);
     CKelvoButton* InfoButton() const { return m_info; }
 
-    void BeginUpdate() override;
     void RefreshContent() override;
-    void EndUpdate() override;
 
     static Layout ComputeLayout(QSize size, bool scrambled);
     static Content ContentFor(const CQuarnDataModel& db, int serviceKey);
@@ -78,7 +76,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void Reload();
+    // Outside a box operation, or when `evenWhileUpdating` (the reload is complete).
+    void Reload(bool evenWhileUpdating = false);
 
     const CQuarnDataModel& m_db;
     CMainFrameMessages& m_messages;
@@ -86,5 +85,4 @@ private:
     int m_service = -1;
     Content m_content;
     Layout m_layout;
-    bool m_updating = false;
 };

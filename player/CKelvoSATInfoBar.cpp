@@ -19,28 +19,14 @@ void CKelvoSATInfoBar::SetService(int serviceKey)
     Reload();
 }
 
-void CKelvoSATInfoBar::BeginUpdate()
-{
-    m_updating = true;
-}
-
 void CKelvoSATInfoBar::RefreshContent()
 {
-    const bool updating = m_updating;
-    m_updating = false;
-    Reload();
-    m_updating = updating;
+    Reload(true);
 }
 
-void CKelvoSATInfoBar::EndUpdate()
+void CKelvoSATInfoBar::Reload(bool evenWhileUpdating)
 {
-    m_updating = false;
-    Reload();
-}
-
-void CKelvoSATInfoBar::Reload()
-{
-    if (m_updating) {
+    if (IsUpdating() && !evenWhileUpdating) {
         return;
     }
     m_lines = LinesFor(m_db, m_service);

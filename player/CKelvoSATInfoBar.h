@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/CKelvoView.h"
 #include "ui/CNxControlBar.h"
 
 #include <QStringList>
@@ -9,7 +10,7 @@ class CQuarnDataModel;
 // The bar below the control bar in the channel mode: satellite, transponder, PIDs and provider
 // of the selected service. The four lines are made when the service is set or the database
 // was refreshed; painting only draws them.
-class CKelvoSATInfoBar final : public CNxControlBar
+class CKelvoSATInfoBar final : public CNxControlBar, public CKelvoView
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CKelvoSATInfoBar)
@@ -27,19 +28,15 @@ public:
 
     static QStringList LinesFor(const CQuarnDataModel& db, int serviceKey);
 
-public slots:
-    void BeginUpdate();
-    void RefreshContent();
-    void EndUpdate();
+    void RefreshContent() override;
 
 protected:
     void DrawContent(QPainter& p) override;
 
 private:
-    void Reload();
+    void Reload(bool evenWhileUpdating = false);
 
     const CQuarnDataModel& m_db;
     int m_service = -1;
     QStringList m_lines;
-    bool m_updating = false;
 };

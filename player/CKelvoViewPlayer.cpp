@@ -76,8 +76,6 @@ CKelvoViewPlayer::~CKelvoViewPlayer()
     if (m_watchedWindow) {
         m_watchedWindow->removeEventFilter(this);
     }
-    // The caption strip may live on the frame's caption bar by now.
-    delete m_caption.data();
 }
 
 QRect CKelvoViewPlayer::BusyRectFor(QSize client)
@@ -180,9 +178,9 @@ void CKelvoViewPlayer::SetService(int serviceKey)
     UpdateGuideAvailable();
 }
 
-void CKelvoViewPlayer::UpdateGuideAvailable()
+void CKelvoViewPlayer::UpdateGuideAvailable(bool evenWhileUpdating)
 {
-    if (m_updating) {
+    if (IsUpdating() && !evenWhileUpdating) {
         return;
     }
     const CServiceElement* service = m_service >= 0 ? m_db.FindService(m_service) : nullptr;
@@ -193,29 +191,15 @@ void CKelvoViewPlayer::UpdateGuideAvailable()
 void CKelvoViewPlayer::OnShowGuide()
 {
     // Looked up again at the press: the service may have gone with a reload since it was shown.
-    if (m_updating || m_service < 0 || m_db.FindService(m_service) == nullptr) {
+    if (IsUpdating() || m_service < 0 || m_db.FindService(m_service) == nullptr) {
         return;
     }
     emit m_messages.showGuide(m_service);
 }
 
-void CKelvoViewPlayer::BeginUpdate()
-{
-    m_updating = true;
-}
-
 void CKelvoViewPlayer::RefreshContent()
 {
-    const bool updating = m_updating;
-    m_updating = false;
-    UpdateGuideAvailable();
-    m_updating = updating;
-}
-
-void CKelvoViewPlayer::EndUpdate()
-{
-    m_updating = false;
-    UpdateGuideAvailable();
+    UpdateGuideAvailable(true);
 }
 
 void CKelvoViewPlayer::TogglePause()

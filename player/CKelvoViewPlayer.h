@@ -2,6 +2,7 @@
 
 #include "player/CMediaPlayer.h"
 #include "ui/CKelvoFrameImpl.h"
+#include "ui/CKelvoView.h"
 #include "ui/CNxImages.h"
 #include "ui/KelvoImageTable.h"
 
@@ -21,7 +22,7 @@ class CVideoSurface;
 // idle picture (or the radio picture while a radio service plays), during a stream start the
 // busy animation with "Loading...", and each play/pause toggle flashes an icon over the view.
 // Its title and "Program Guide" button live on the frame's view caption bar (CaptionContent).
-class CKelvoViewPlayer final : public QWidget
+class CKelvoViewPlayer final : public QWidget, public CKelvoView
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CKelvoViewPlayer)
@@ -47,7 +48,7 @@ public:
     // The strip for the view caption bar: the title "TV" centred and the "Program Guide" button
     // at its right end. The frame reparents it onto its caption bar and shows it while this view
     // is the current one; the view deletes it with itself unless the bar went first.
-    QWidget* CaptionContent() const { return m_caption; }
+    QWidget* CaptionContent() const override { return m_caption; }
     CNxButton* GuideButton() const { return m_guide; }
 
     // The busy animation while a stream is being started (timer 20, frame 0 first).
@@ -86,9 +87,7 @@ public:
 
 public slots:
     // The channel database is about to change / has changed (see the frame's box operations).
-    void BeginUpdate();
-    void RefreshContent();
-    void EndUpdate();
+    void RefreshContent() override;
 
 signals:
     // A double click on the picture; the view has already toggled pause for it.
@@ -107,7 +106,7 @@ private:
     void PlaceCaptionItems();
     void DrawBackground(QPainter& p) const;
     void DrawOverlay(QPainter& p) const;
-    void UpdateGuideAvailable();
+    void UpdateGuideAvailable(bool evenWhileUpdating = false);
     void OnVideoOutput(bool present);
     void UpdateSurface();
     void OnShowGuide();
@@ -136,6 +135,5 @@ private:
     int m_mediaType = kMediaTv;
     int m_service = -1;
     bool m_guideAvailable = false;
-    bool m_updating = false;
     bool m_videoPresent = false;
 };

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "ui/CKelvoView.h"
+
 #include <QSize>
 #include <QWidget>
 #include <functional>
 
 // A page of the left bar (and the information box): a plain window with a fixed size that the
 // owner's layout asks for, and hooks for building and refreshing its content.
-class CKelvoBaseWnd : public QWidget
+class CKelvoBaseWnd : public QWidget, public CKelvoView
 {
     Q_OBJECT
     Q_PROPERTY(int commandId READ CommandId WRITE SetCommandId)
@@ -16,9 +18,6 @@ public:
     // Creates the content (CreateChildren) and remembers the size; the window starts at 0,0 with
     // no size until the owner's layout places it. False when the content could not be built.
     bool Create(QWidget* parent, int id, const QRect& rect);
-    virtual void RefreshContent() {}
-    virtual void BeginUpdate() {}
-    virtual void EndUpdate() {}
     virtual QSize CalcFixedLayout(bool stretch, bool horizontal) const;
 
     int CommandId() const { return m_commandId; }

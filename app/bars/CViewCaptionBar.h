@@ -2,25 +2,22 @@
 
 #include "ui/CNxControlBar.h"
 
-#include <QList>
 #include <QPointer>
 
-// The 38-pixel strip above the views. It has no items of its own: the current view hands it a
-// content widget (its title and buttons), which the bar shows over its whole area while the
-// previous view's content is hidden.
+// The 38-pixel strip above the views. It has no items of its own: each view's caption strip (its
+// title and buttons) is given to the bar once, when the view joins the frame, and the bar shows
+// the current view's strip over its whole area.
 class CViewCaptionBar final : public CNxControlBar
 {
     Q_OBJECT
 public:
     explicit CViewCaptionBar(QWidget* parent = nullptr);
-    ~CViewCaptionBar() override;
     Q_DISABLE_COPY_MOVE(CViewCaptionBar)
 
-    // Shows `content` (nullptr: nothing) and hides the previous one. The content is reparented
-    // into the bar and given the bar's whole rectangle, so it should be transparent and put its
-    // items where it wants them. The view stays the owner: when the bar goes first, every content
-    // it ever hosted is handed back to the parent it had before (or to none when it had none); a
-    // content whose former parent is already gone dies with the bar.
+    // Makes `content` a child of the bar, hidden until it is shown; the bar owns it from then on.
+    void Adopt(QWidget* content);
+    // Shows `content` (nullptr: nothing) and hides the previous one. The content is given the
+    // bar's whole rectangle, so it should be transparent and put its items where it wants them.
     void SetContent(QWidget* content);
     QWidget* Content() const { return m_content; }
 
@@ -28,12 +25,5 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    struct Hosted
-    {
-        QPointer<QWidget> content;
-        QPointer<QWidget> previousParent;
-        bool hadParent = false;
-    };
-    QList<Hosted> m_hosted;
     QPointer<QWidget> m_content;
 };

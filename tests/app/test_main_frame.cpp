@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 #include "app/CKelvoCommandTable.h"
 #include "app/CPlaybackController.h"
+#include "app/CViewRegistry.h"
 #include "app/bars/CMainFrameCaptionBar.h"
 #include "app/bars/CMiniFrameCaptionBar.h"
 #include "app/settings/CKelvoAppState.h"
@@ -10,6 +11,7 @@
 #include "player/CKelvoControlBar.h"
 #include "rcu/KelvoRCU.h"
 #include "rcu/KelvoRCUKeys.h"
+#include "ui/CKelvoView.h"
 #include "views/guide/CKelvoEPGListBox.h"
 #include "views/guide/CKelvoViewEPG.h"
 #include "views/schedule/CKelvoPageSchedule.h"
@@ -155,6 +157,55 @@ TEST_F(MainFrameTest, ModeCommandsSwitchViewsAndReloadOnlyWhereTheTableSays)
             << s.command;
     }
     EXPECT_TRUE(env.Messages().isEmpty()) << env.Messages().toStdString();
+}
+
+// A view of its own, joined to the frame by one registration: shown in the views' area with its
+// caption strip, told when it is shown and left, and bracketed by a reload like the frame's own.
+TEST_F(MainFrameTest, AViewRegisteredWithTheFrameIsShownAndBracketedLikeItsOwn)
+{
+    struct ExtraView : QWidget, CKelvoView
+    {
+        explicit ExtraView(QWidget* parent) : QWidget(parent), caption(new QWidget(this)) {}
+        QWidget* CaptionContent() const override { return caption; }
+        void Activate() override { ++activated; }
+        void Deactivate() override { ++deactivated; }
+        void RefreshContent() override { refreshedWhileUpdating += IsUpdating() ? 1 : 0; }
+        void OnBeginUpdate() override { ++begun; }
+        QWidget* caption;
+        int activated = 0, deactivated = 0, begun = 0, refreshedWhileUpdating = 0;
+    };
+    constexpr int kExtra = ViewCount + 1;
+    ASSERT_TRUE(box.ok());
+    Start(box.port());
+    Frame().resize(1100, 760);
+    Settle();
+    ASSERT_EQ(Frame().CurrentView(), ViewPlayer);
+    const QRect viewArea = Frame().View(ViewPlayer)->geometry();
+    auto* extra = Frame().Views().Add(kExtra, new ExtraView(&Frame()));
+    EXPECT_FALSE(extra->isVisible());
+    EXPECT_EQ(extra->caption->parentWidget(), Frame().BarWidget(CMainFrame::ViewCaption));
+
+    Frame().SwitchView(kExtra);
+    Settle();
+    EXPECT_EQ(Frame().CurrentView(), kExtra);
+    EXPECT_TRUE(extra->isVisible());
+    EXPECT_FALSE(Frame().View(ViewPlayer)->isVisible());
+    EXPECT_EQ(extra->geometry(), viewArea);
+    EXPECT_TRUE(extra->caption->isVisible());
+    EXPECT_EQ(extra->activated, 1);
+
+    ASSERT_TRUE(Frame().RefreshFromBox());
+    Settle();
+    EXPECT_EQ(extra->begun, 1);
+    EXPECT_EQ(extra->refreshedWhileUpdating, 1) << "the reload's content, inside its bracket";
+    EXPECT_FALSE(extra->IsUpdating());
+
+    ASSERT_TRUE(Frame().Commands().Trigger(ID_MODE_CHANNEL));
+    Settle();
+    EXPECT_EQ(Frame().CurrentView(), ViewPlayer);
+    EXPECT_FALSE(extra->isVisible());
+    EXPECT_FALSE(extra->caption->isVisible());
+    EXPECT_EQ(extra->deactivated, 1);
 }
 
 TEST_F(MainFrameTest, ShowGuideLoadsTheServicesGuideInTheChannelMode)

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -292,16 +293,19 @@ TEST_F(CaptionBars, MiniOverlayLeavesFullScreenBeforeActing)
     EXPECT_TRUE(QTest::qWaitFor([&] { return !mini->IsOverlayShown(); }, 2000));
 }
 
-TEST_F(CaptionBars, ViewCaptionSwapsContentAndHandsItBack)
+TEST_F(CaptionBars, ViewCaptionShowsTheCurrentViewsStripAndOwnsWhatItWasGiven)
 {
     QWidget viewA;
     QWidget viewB;
-    auto* a = new QWidget(&viewA);
-    auto* b = new QWidget(&viewB);
+    QPointer<QWidget> a = new QWidget(&viewA);
+    QPointer<QWidget> b = new QWidget(&viewB);
     {
         CViewCaptionBar bar;
         bar.resize(700, 38);
         bar.show();
+        bar.Adopt(b);
+        EXPECT_EQ(b->parentWidget(), &bar);
+        EXPECT_FALSE(b->isVisible()) << "adopted, not shown";
         bar.SetContent(a);
         EXPECT_EQ(a->parentWidget(), &bar);
         EXPECT_TRUE(a->isVisible());
@@ -318,24 +322,21 @@ TEST_F(CaptionBars, ViewCaptionSwapsContentAndHandsItBack)
         bar.SetContent(nullptr);
         EXPECT_FALSE(a->isVisible());
     }
-    // the bar is gone, the views still own their contents
-    EXPECT_EQ(a->parentWidget(), &viewA);
-    EXPECT_EQ(b->parentWidget(), &viewB);
+    // The strips went with the bar; the views that made them are left without.
+    EXPECT_TRUE(a.isNull());
+    EXPECT_TRUE(b.isNull());
 
-    // a view destroyed first takes nothing from the bar with it that the bar would delete twice
+    // A strip deleted by someone else leaves the bar showing nothing.
     CViewCaptionBar bar;
-    {
-        QWidget viewC;
-        auto* c = new QWidget(&viewC);
-        bar.SetContent(c);
-        delete c;
-    }
+    auto* c = new QWidget;
+    bar.SetContent(c);
+    delete c;
     EXPECT_EQ(bar.Content(), nullptr);
 }
 
 TEST_F(CaptionBars, Screenshots)
 {
-    QWidget guideView; // owns the caption content, as a view does
+    QWidget guideView; // makes the caption content, as a view does
     QWidget holder;
     holder.resize(1000, 195);
     auto* main = new CMainFrameCaptionBar(&holder);

@@ -69,7 +69,8 @@ TEST_F(GuideViewTest, CaptionAndBackButton)
     QWidget* content = view.CaptionContent();
     ASSERT_NE(content, nullptr);
     EXPECT_EQ(content->height(), 38);
-    EXPECT_EQ(content->parentWidget(), nullptr) << "the frame places it in its caption bar";
+    EXPECT_EQ(content->parentWidget(), &view) << "hidden in the view until the frame gives it to its caption bar";
+    EXPECT_FALSE(content->isVisibleTo(&view));
     EXPECT_EQ(view.Caption()->Text(), "No Information");
 
     CNxButton* back = view.BackButton();

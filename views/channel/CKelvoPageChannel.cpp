@@ -147,23 +147,15 @@ void CKelvoPageChannel::SetFloating(bool floating)
     Layout();
 }
 
-void CKelvoPageChannel::BeginUpdate()
+void CKelvoPageChannel::OnBeginUpdate()
 {
-    // Operations may nest (a reload started from inside another one's wait); the outermost
-    // bracket counts.
-    if (m_updateDepth++ > 0) {
-        return;
-    }
     m_group->setUpdatesEnabled(false);
     m_list->setUpdatesEnabled(false);
     m_list->SetUpdating(true);
 }
 
-void CKelvoPageChannel::EndUpdate()
+void CKelvoPageChannel::OnEndUpdate()
 {
-    if (m_updateDepth == 0 || --m_updateDepth > 0) {
-        return;
-    }
     m_list->SetUpdating(false);
     m_group->setUpdatesEnabled(true);
     m_list->setUpdatesEnabled(true);

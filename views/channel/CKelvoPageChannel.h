@@ -57,8 +57,6 @@ public:
 public slots:
     // Around a box operation that may change the database (the box controller's updateBegins and
     // updateEnds): no redrawing of the group box and list, and the list uses no record meanwhile.
-    void BeginUpdate() override;
-    void EndUpdate() override;
     // After the database was reloaded: groups (keeping the group index), list, streamed row.
     void RefreshContent() override;
 
@@ -67,6 +65,8 @@ signals:
     void mediaTypeChanged(int type);
 
 protected:
+    void OnBeginUpdate() override;
+    void OnEndUpdate() override;
     bool CreateChildren() override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -90,7 +90,6 @@ private:
     CMainFrameMessages& m_messages;
     CChannelRows m_rows;
     bool m_floating = false;
-    int m_updateDepth = 0;
 
     CKelvoButton* m_tv = nullptr;
     CKelvoButton* m_radio = nullptr;

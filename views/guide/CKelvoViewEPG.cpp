@@ -37,7 +37,8 @@ CKelvoViewEPG::CKelvoViewEPG(const CQuarnDataModel& db, CMainFrameMessages& mess
     connect(m_nextDay, &CPngButton::clicked, this, &CKelvoViewEPG::ShowNextDay);
     m_list = new CKelvoEPGListBox(db, messages, m_boxTime, this);
 
-    m_captionContent = new QWidget;
+    m_captionContent = new QWidget(this);
+    m_captionContent->hide();
     m_captionContent->setObjectName(QStringLiteral("GuideCaptionContent"));
     m_captionContent->resize(400, kCaptionHeight);
     m_captionContent->setFixedHeight(kCaptionHeight);
@@ -54,12 +55,6 @@ CKelvoViewEPG::CKelvoViewEPG(const CQuarnDataModel& db, CMainFrameMessages& mess
     m_caption = new CKelvoEPGCaption(m_captionContent);
     PlaceCaption();
     Layout();
-}
-
-CKelvoViewEPG::~CKelvoViewEPG()
-{
-    // The caption bar may hold the caption content; it goes with the view whoever holds it.
-    delete m_captionContent.data();
 }
 
 const CGuideElement* CKelvoViewEPG::ShownGuide() const
@@ -115,13 +110,13 @@ void CKelvoViewEPG::StopProgressTimer()
     m_list->StopProgressTimer();
 }
 
-void CKelvoViewEPG::BeginUpdate()
+void CKelvoViewEPG::OnBeginUpdate()
 {
     m_list->SetUpdating(true);
     m_list->setUpdatesEnabled(false);
 }
 
-void CKelvoViewEPG::EndUpdate()
+void CKelvoViewEPG::OnEndUpdate()
 {
     m_list->setUpdatesEnabled(true);
     m_list->SetUpdating(false);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/CKelvoFrameImpl.h"
+#include "ui/CKelvoView.h"
 
 #include <QPointer>
 #include <QRect>
@@ -18,7 +19,7 @@ struct CGuideElement;
 // The program guide of one service, one local day at a time, with buttons for the day before and
 // after. It reads the database's guide record, which the frame loads before it calls SetService;
 // it never talks to the box: play, record and remove go out as the frame's messages.
-class CKelvoViewEPG final : public QWidget
+class CKelvoViewEPG final : public QWidget, public CKelvoView
 {
     Q_OBJECT
 public:
@@ -29,7 +30,6 @@ public:
     // clock offset); it decides the running event and which events have ended.
     CKelvoViewEPG(const CQuarnDataModel& db, CMainFrameMessages& messages, std::function<qint64()> boxTime,
                   QWidget* parent = nullptr);
-    ~CKelvoViewEPG() override;
     Q_DISABLE_COPY_MOVE(CKelvoViewEPG)
 
     // Shows the guide of a service (its key; -1 for none) from the database's guide record, on
@@ -43,10 +43,11 @@ public:
     void SetEventId(int eventId);
     // Stops the running event's progress updates (another view is shown).
     void StopProgressTimer();
+    void Deactivate() override { StopProgressTimer(); }
 
     // Back button and caption, 38 pixels high and transparent; the frame shows it in the view
-    // caption bar while this view is shown. Owned by the view.
-    QWidget* CaptionContent() const { return m_captionContent; }
+    // caption bar while this view is shown.
+    QWidget* CaptionContent() const override { return m_captionContent; }
 
     int ServiceKey() const { return m_serviceKey; }
     // A moment of the day shown, 0 when no guide is shown.
@@ -59,15 +60,15 @@ public:
     CKelvoButton* NextDayButton() const { return m_nextDay; }
 
 public slots:
-    // Around a box operation that changes the database: nothing of it is read in between.
-    void BeginUpdate();
-    void EndUpdate();
     // Re-reads the shown day from the database, keeping the scroll position.
-    void RefreshContent();
+    void RefreshContent() override;
     void ShowPrevDay();
     void ShowNextDay();
 
 protected:
+    // Around a box operation that changes the database: nothing of it is read in between.
+    void OnBeginUpdate() override;
+    void OnEndUpdate() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;

@@ -56,12 +56,12 @@ void CKelvoPageSchedule::RefreshContent(bool resetSelection)
         Announce(sel);
 }
 
-void CKelvoPageSchedule::BeginUpdate()
+void CKelvoPageSchedule::OnBeginUpdate()
 {
     m_list->setUpdatesEnabled(false);
 }
 
-void CKelvoPageSchedule::EndUpdate()
+void CKelvoPageSchedule::OnEndUpdate()
 {
     m_list->setUpdatesEnabled(true);
     m_list->update();

@@ -29,14 +29,14 @@ public:
     // unless `resetSelection`; in the schedule mode the selection is announced again.
     void RefreshContent() override { RefreshContent(false); }
     void RefreshContent(bool resetSelection);
-    void BeginUpdate() override;
-    void EndUpdate() override;
     // True when a row is selected and it is the "+" row or a schedule outside any series.
     bool SelectionOpensEditForm() const;
 
     CKelvoScheduleListBox* List() const { return m_list; }
 
 protected:
+    void OnBeginUpdate() override;
+    void OnEndUpdate() override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 

@@ -13,15 +13,10 @@ CKelvoViewSchedule::CKelvoViewSchedule(const CQuarnDataModel&, CMainFrameMessage
     m_frame.SetSkinBorders(true);
     m_frame.Apply();
     m_list = new CKelvoSeriesListBox(messages, this);
-    // The frame moves the caption into its view caption bar; until then it waits here, hidden.
+    // The frame gives the caption to its view caption bar; until then it waits here, hidden.
     m_caption = new CScheduleCaption(CStringTable::Get(CStringTable::IDS_SCHEDULE_SETTING), false, this);
     m_caption->hide();
     Layout();
-}
-
-CKelvoViewSchedule::~CKelvoViewSchedule()
-{
-    delete m_caption.data();
 }
 
 void CKelvoViewSchedule::FillMembers(const CScheduleElement& seriesEntry)
@@ -34,12 +29,12 @@ void CKelvoViewSchedule::ClearMembers()
     m_list->ClearMembers();
 }
 
-void CKelvoViewSchedule::BeginUpdate()
+void CKelvoViewSchedule::OnBeginUpdate()
 {
     m_list->setUpdatesEnabled(false);
 }
 
-void CKelvoViewSchedule::EndUpdate()
+void CKelvoViewSchedule::OnEndUpdate()
 {
     m_list->setUpdatesEnabled(true);
     m_list->update();

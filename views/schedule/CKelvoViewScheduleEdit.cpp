@@ -90,10 +90,6 @@ CKelvoViewScheduleEdit::CKelvoViewScheduleEdit(const CQuarnDataModel& db, CMainF
     Layout();
 }
 
-CKelvoViewScheduleEdit::~CKelvoViewScheduleEdit()
-{
-    delete m_caption.data();
-}
 
 void CKelvoViewScheduleEdit::CreateControls()
 {

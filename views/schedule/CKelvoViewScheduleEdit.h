@@ -2,6 +2,7 @@
 
 #include "model/CScheduleElement.h"
 #include "ui/CKelvoFrameImpl.h"
+#include "ui/CKelvoView.h"
 #include "views/schedule/CScheduleRows.h"
 
 #include <QPointer>
@@ -23,7 +24,7 @@ class QTimeEdit;
 
 // View 3 of the main window: one timer's service, type, mode, start and duration, with Save,
 // Delete and Cancel. It edits a working copy; the main frame sends what it hands over to the box.
-class CKelvoViewScheduleEdit final : public QWidget
+class CKelvoViewScheduleEdit final : public QWidget, public CKelvoView
 {
     Q_OBJECT
 public:
@@ -57,7 +58,6 @@ public:
     // The service chooser opens CKelvoDlgChannelListSimple; Delete asks with a question box.
     CKelvoViewScheduleEdit(const CQuarnDataModel& db, CMainFrameMessages& messages,
                            std::function<qint64()> boxTime, QWidget* parent = nullptr);
-    ~CKelvoViewScheduleEdit() override;
     Q_DISABLE_COPY_MOVE(CKelvoViewScheduleEdit)
 
     // Loads a copy of the schedule into the form. Refuses (false, the form unchanged) a timer that
@@ -76,7 +76,7 @@ public:
     void SetNotice(Notice notice) { m_notice = std::move(notice); }
 
     // The view caption bar's content while this view is current: the back button and "Timer Edit".
-    QWidget* CaptionContent() const;
+    QWidget* CaptionContent() const override;
 
     // The record Save would send now.
     CScheduleElement RecordFromControls() const;

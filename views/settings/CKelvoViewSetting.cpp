@@ -132,8 +132,6 @@ CKelvoViewSetting::~CKelvoViewSetting()
 {
     // The search goes first: no event may reach a half-destroyed form.
     m_finder.reset();
-    if (m_caption && m_caption->parent() != this)
-        delete m_caption.data();
 }
 
 void CKelvoViewSetting::BuildControls()
@@ -258,7 +256,7 @@ void CKelvoViewSetting::BuildControls()
     for (const int dlu : kSeparatorTops)
         m_separatorTops.push_back(units.Y(dlu));
 
-    // The caption part: a child of the view until the frame moves it into its caption bar.
+    // The caption part: a hidden child of the view until the frame gives it to its caption bar.
     auto* caption = new CCaptionContent(this);
     caption->hide();
     m_title = new CNxStatic(CStringTable::Get(CStringTable::IDS_NEARBY_LIST), caption);

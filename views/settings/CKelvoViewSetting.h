@@ -4,6 +4,7 @@
 #include "discovery/DiscoveryScope.h"
 #include "model/CBoxConnection.h"
 #include "ui/CKelvoFrameImpl.h"
+#include "ui/CKelvoView.h"
 #include "views/settings/CSettingsInput.h"
 
 #include <QList>
@@ -32,7 +33,7 @@ class QLineEdit;
 // Kelvo::ID_SAVE_SETTINGS and lives, with the view's title, in CaptionContent()). Leaving the
 // view (SetActive(false)) drops unsaved edits and stops the search for boxes; coming back
 // reloads the stored copy and searches afresh.
-class CKelvoViewSetting final : public QWidget
+class CKelvoViewSetting final : public QWidget, public CKelvoView
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CKelvoViewSetting)
@@ -91,6 +92,8 @@ public:
     // The frame calls this whenever the active view changes. true: reload the controls from the
     // last LoadFromSettings and start a search (unless one runs); false: stop it and drop edits.
     void SetActive(bool active);
+    void Activate() override { SetActive(true); }
+    void Deactivate() override { SetActive(false); }
     bool IsActive() const { return m_active; }
     bool IsSearching() const;
     // Where searches look; the application's default is the computer's local networks. Takes
@@ -100,7 +103,7 @@ public:
     // The view's title and Save button for the view caption bar: 38 pixels high, transparent.
     // The frame puts it into the bar (it becomes the bar's child); it is shown and hidden with
     // the view.
-    QWidget* CaptionContent() const;
+    QWidget* CaptionContent() const override;
     CKelvoButton* SaveButton() const { return m_save; }
 
     // The control with a template id, or nullptr.
