@@ -1,4 +1,5 @@
 #include "AppTestSupport.h"
+#include "app/CBoxController.h"
 #include "app/CKelvoCommandTable.h"
 #include "app/CPlaybackController.h"
 #include "app/CViewRegistry.h"
@@ -214,8 +215,13 @@ TEST_F(MainFrameTest, ShowGuideLoadsTheServicesGuideInTheChannelMode)
     Start(box.port());
     const int key = app->Database().Services().front()->key;
     ClearBoxLog(box.port());
+    // The user sees the view the guide belongs to while it loads.
+    std::vector<int> viewsWhileLoading;
+    QObject::connect(&app->Box(), &CBoxController::updateBegins, &Frame(),
+                     [&] { viewsWhileLoading.push_back(Frame().CurrentView()); });
     Frame().Messages().showGuide(key);
     Settle();
+    EXPECT_EQ(viewsWhileLoading, std::vector<int>{ViewGuide});
     EXPECT_EQ(Frame().CurrentView(), ViewGuide);
     EXPECT_FALSE(Shown(CMainFrame::SatBar));
     EXPECT_EQ(Count(BoxLog(box.port()), "epg_info"), 1);

@@ -91,6 +91,15 @@ TEST_F(ViewTest, BusyAnimationStepsEvery100MsAndStops)
     QTest::qWait(250);
     EXPECT_EQ(view.BusyFrame(), 0);
     EXPECT_EQ(view.grab(view.BusyRect()).toImage(), idle);
+
+    // A picture already up gives way to the animation while the next channel starts: nothing can
+    // be drawn over the engine's native window.
+    emit view.MediaPlayer().videoOutputChanged(true);
+    EXPECT_TRUE(view.VideoSurface()->isVisibleTo(&view));
+    view.ShowBusy(true);
+    EXPECT_FALSE(view.VideoSurface()->isVisibleTo(&view));
+    view.ShowBusy(false);
+    EXPECT_TRUE(view.VideoSurface()->isVisibleTo(&view));
 }
 
 TEST_F(ViewTest, BordersLeaveTheSidesAndGoInFullScreen)
