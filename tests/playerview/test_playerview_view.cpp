@@ -100,6 +100,10 @@ TEST_F(ViewTest, BusyAnimationStepsEvery100MsAndStops)
     EXPECT_FALSE(view.VideoSurface()->isVisibleTo(&view));
     view.ShowBusy(false);
     EXPECT_TRUE(view.VideoSurface()->isVisibleTo(&view));
+    // The engine keeps its output past a stop without saying so: the view goes back to its own
+    // picture rather than the stream's last one.
+    emit view.MediaPlayer().stopped();
+    EXPECT_FALSE(view.VideoSurface()->isVisibleTo(&view));
 }
 
 TEST_F(ViewTest, BordersLeaveTheSidesAndGoInFullScreen)
