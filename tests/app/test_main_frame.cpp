@@ -57,6 +57,17 @@ protected:
     }
     CMainFrame& Frame() { return *app->Frame(); }
     bool Shown(CMainFrame::Bar bar) { return Frame().BarWidget(bar)->isVisible(); }
+    // The view caption bar shows the current view's strip and nothing else.
+    bool ShowsOnlyTheCurrentCaption()
+    {
+        QWidget* bar = Frame().BarWidget(CMainFrame::ViewCaption);
+        auto* view = dynamic_cast<CKelvoView*>(Frame().View(Frame().CurrentView()));
+        QWidget* strip = view ? view->CaptionContent() : nullptr;
+        for (QWidget* child : bar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (child->isVisibleTo(bar) != (child == strip))
+                return false;
+        return true;
+    }
 
     AppTestEnvironment env;
     DemoBoxProcess box{{"--no-ffmpeg", "--no-upnp", "--services", "40"}};
@@ -338,6 +349,7 @@ TEST_F(MainFrameTest, TheTimerFormReturnsWhereItWasOpenedFrom)
         Frame().Messages().editSchedule(c.action == Cancel ? existing : fresh);
         Settle();
         ASSERT_EQ(Frame().CurrentView(), ViewScheduleEdit);
+        EXPECT_TRUE(ShowsOnlyTheCurrentCaption());
         ASSERT_EQ(app->State().uiMode, c.mode);
         const size_t before = db.Schedules().size();
         ClearBoxLog(box.port());
@@ -354,6 +366,7 @@ TEST_F(MainFrameTest, TheTimerFormReturnsWhereItWasOpenedFrom)
         if (c.view != kEither) {
             EXPECT_EQ(Frame().CurrentView(), c.view);
         }
+        EXPECT_TRUE(ShowsOnlyTheCurrentCaption());
         EXPECT_FALSE(Shown(CMainFrame::SatBar));
         EXPECT_EQ(Count(BoxLog(box.port()), "set_alarm"), c.action == Cancel ? 0 : 1);
         EXPECT_EQ(env.Messages(), QString::fromLatin1(c.message));
