@@ -286,6 +286,18 @@ TEST_F(ScheduleViews, EditFormActions)
     ASSERT_EQ(sets.size(), 1u);
     EXPECT_EQ(sets.back().id, 4);
     EXPECT_EQ(sets.back().mode, 0);
+    // The question waits in a loop of its own; a timer loaded meanwhile is not the one asked about.
+    form.SetDeleteConfirmation([&] {
+        form.Load(Stored(10));
+        return true;
+    });
+    form.Delete();
+    EXPECT_EQ(sets.size(), 1u);
+    form.SetDeleteConfirmation([&] {
+        ++asked;
+        return answer;
+    });
+    ASSERT_TRUE(form.Load(Stored(4)));
 
     // Service, type and mode from the controls; a cancelled pick changes nothing.
     int preselected = -2;
