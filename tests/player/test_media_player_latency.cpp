@@ -128,7 +128,14 @@ TEST(LowLatencyStart, ProfileDefaultsToStandardAndAChangeForgetsTheLearntCache)
     EXPECT_EQ(player.LowLatencyCacheMs(), CMediaPlayer::kLowLatencyCacheMs);
     player.SetStartProfile(CMediaPlayer::StartLowLatency);
     EXPECT_EQ(player.GetStartProfile(), CMediaPlayer::StartLowLatency);
+    // A second of many late pictures grows the cache; the same profile again keeps it.
+    player.NotePlaySecond({10, 10});
+    const int grown = player.LowLatencyCacheMs();
+    ASSERT_GT(grown, CMediaPlayer::kLowLatencyCacheMs);
     player.SetStartProfile(CMediaPlayer::StartLowLatency);
+    EXPECT_EQ(player.LowLatencyCacheMs(), grown);
+    // Switching quick start off and on again starts from the short cache.
+    player.SetStartProfile(CMediaPlayer::StartStandard);
     EXPECT_EQ(player.LowLatencyCacheMs(), CMediaPlayer::kLowLatencyCacheMs);
 }
 
