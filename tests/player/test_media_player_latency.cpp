@@ -174,6 +174,30 @@ TEST_P(LowLatencyPlayback, PlaysWithTheShortCache)
     EXPECT_LE(f.player->LowLatencyCacheMs(), CMediaPlayer::kLowLatencyCacheMaxMs);
 }
 
+// Each stream is judged by its own picture rate: after a stream of 25 pictures a second, one of
+// fewer is not taken for a starved one.
+TEST(LowLatencyStart, TheNextStreamIsJudgedByItsOwnPictureRate)
+{
+    PlayerFixture f;
+    f.player->SetStartProfile(CMediaPlayer::StartLowLatency);
+    const QString address = f.StartStream(CTestStream::Kind::Rtp, false);
+    ASSERT_FALSE(address.isEmpty());
+    ASSERT_TRUE(f.player->Open(address));
+    ASSERT_TRUE(f.player->Play());
+    ASSERT_TRUE(f.WaitForCode(CMediaPlayer::MsgStarted));
+    f.player->NotePlaySecond({25, 0});
+    f.player->Stop();
+    ASSERT_TRUE(f.WaitForCode(CMediaPlayer::MsgStopped));
+
+    ASSERT_TRUE(f.player->Open(address));
+    ASSERT_TRUE(f.player->Play());
+    ASSERT_TRUE(f.WaitForCode(CMediaPlayer::MsgStarted, 2));
+    const int cache = f.player->LowLatencyCacheMs();
+    f.player->NotePlaySecond({12, 0});
+    EXPECT_EQ(f.player->LowLatencyCacheMs(), cache);
+    f.player->Stop();
+}
+
 INSTANTIATE_TEST_SUITE_P(Protocols, LowLatencyPlayback,
                          testing::Values(CTestStream::Kind::Rtp, CTestStream::Kind::Udp),
                          [](const testing::TestParamInfo<CTestStream::Kind>& kind) {
