@@ -228,6 +228,11 @@ void CMediaPlayer::WatchLowLatencyPlay()
     const PlaySecond now = Counters();
     const PlaySecond second{now.shown - m_countsSeen.shown, now.lateDropped - m_countsSeen.lateDropped};
     m_countsSeen = now;
+    NotePlaySecond(second);
+}
+
+void CMediaPlayer::NotePlaySecond(const PlaySecond& second)
+{
     const int grown = GrownCache(m_lowLatencyCacheMs, second, m_steadyShown);
     m_steadyShown = std::max(m_steadyShown, second.shown);
     if (grown == m_lowLatencyCacheMs)

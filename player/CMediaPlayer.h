@@ -121,6 +121,9 @@ public:
     // for a lost datagram, so a second short of pictures is one in which the data came late or
     // not at all for a stretch: a longer cache rides that out.
     static int GrownCache(int cacheMs, const PlaySecond& second, int steadyShown);
+    // Takes one second of the stream playing under low-latency start into account: at most one
+    // step of growth per stream.
+    void NotePlaySecond(const PlaySecond& second);
 
     bool Play();
     void Pause();

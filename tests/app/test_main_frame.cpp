@@ -23,6 +23,7 @@
 
 #include <QAbstractButton>
 #include <QCursor>
+#include <QDateEdit>
 #include <QDateTime>
 #include <QDir>
 #include <QGuiApplication>
@@ -376,6 +377,45 @@ TEST_F(MainFrameTest, TheTimerFormReturnsWhereItWasOpenedFrom)
             EXPECT_EQ(page->List()->GetCount(), static_cast<int>(db.Schedules().size()) + 1);
         }
     }
+}
+
+// Cancel drops what was typed: when the list's selection brings the form back, it shows the timer
+// as the box has it.
+TEST_F(MainFrameTest, CancelOnTheTimerFormDropsTheEdits)
+{
+    ASSERT_TRUE(box.ok());
+    Start(box.port());
+    Frame().Commands().Trigger(ID_MODE_SCHEDULE);
+    Settle();
+    CKelvoScheduleListBox* list = Frame().findChild<CKelvoPageSchedule*>()->List();
+    int row = -1;
+    for (int i = 0; i < static_cast<int>(list->Rows().Rows().size()) && row < 0; ++i) {
+        const CScheduleRow& r = list->Rows().Rows()[static_cast<size_t>(i)];
+        if (!r.isNew && r.schedule.seriesId < 0)
+            row = i;
+    }
+    ASSERT_GE(row, 0) << "the demo box has single timers";
+    const CScheduleElement stored = list->Rows().Rows()[static_cast<size_t>(row)].schedule;
+    list->EnsureVisible(row);
+    QTest::mouseClick(list, Qt::LeftButton, {}, QPoint(40, list->GetItemRect(row).center().y()));
+    Settle();
+    ASSERT_EQ(Frame().CurrentView(), ViewScheduleEdit);
+    auto* form = static_cast<CKelvoViewScheduleEdit*>(Frame().View(ViewScheduleEdit));
+    ASSERT_EQ(form->RecordFromControls().start, stored.start);
+    QDateEdit* date = form->findChild<QDateEdit*>();
+    ASSERT_NE(date, nullptr);
+    date->setDate(date->date().addDays(1));
+    ASSERT_EQ(form->RecordFromControls().start, stored.start + 86400);
+    ClearBoxLog(box.port());
+
+    form->Cancel();
+    Settle();
+    EXPECT_EQ(Count(BoxLog(box.port()), "set_alarm"), 0);
+    EXPECT_EQ(app->State().uiMode, ModeSchedule);
+    if (Frame().CurrentView() == ViewScheduleEdit) {
+        EXPECT_EQ(form->RecordFromControls().start, stored.start);
+    }
+    EXPECT_EQ(list->GetCurSel(), row);
 }
 
 TEST_F(MainFrameTest, AReloadKeepsTheGuidesServiceAndTheSchedulesSelection)

@@ -610,6 +610,49 @@ TEST_F(PlaybackControlTest, KeysActByViewFullScreenAndFocus)
     }
 }
 
+// The channel list floats over the picture only where the left bar is gone; in the normal window
+// the list is already there.
+TEST_F(PlaybackControlTest, TheChannelPopupOpensInTheMiniPlayerAndInFullScreenOnly)
+{
+    StartWithBox();
+    auto* bar = static_cast<CKelvoControlBar*>(Frame().BarWidget(CMainFrame::ControlBar));
+    struct Case
+    {
+        const char* name;
+        bool mini, fullScreen, opens;
+    };
+    const Case cases[] = {
+        {"normal window", false, false, false},
+        {"mini player", true, false, true},
+        {"full screen", false, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.mini) {
+            QTest::mouseClick(bar->Control(ID_MINI_PLAYER), Qt::LeftButton);
+            Settle();
+            ASSERT_EQ(State().displayMode, 1);
+        }
+        if (c.fullScreen)
+            Frame().SetFullScreen(true);
+        Settle();
+        emit Messages().toggleChannelPopup();
+        Settle();
+        EXPECT_EQ(Frame().ChannelPage().IsFloating(), c.opens);
+        emit Messages().toggleChannelPopup();
+        Settle();
+        EXPECT_FALSE(Frame().ChannelPage().IsFloating()) << "a second press closes it";
+
+        if (Frame().ChannelPage().IsFloating())
+            Frame().ShowChannelPopup(false);
+        if (Frame().IsFullScreen())
+            Frame().SetFullScreen(false);
+        if (State().displayMode == 1)
+            QTest::mouseClick(bar->Control(ID_NORMAL_PLAYER), Qt::LeftButton);
+        Settle();
+    }
+}
+
 // ---- painting -----------------------------------------------------------------------------------
 
 // Pixels that differ between two pictures; all of them when the sizes differ.

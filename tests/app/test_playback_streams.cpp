@@ -2,10 +2,13 @@
 // RTP 5004, UDP 1234 and HTTP 80 are the test's alone).
 #include "PlaybackTestSupport.h"
 #include "model/CBoxSettings.h"
+#include "player/CKelvoControlBar.h"
+#include "player/CKelvoInfoBox.h"
 #include "player/CKelvoViewPlayer.h"
 #include "player/CMediaPlayer.h"
 #include "player/CVideoSurface.h"
 #include "tests/support/ScreenPicture.h"
+#include "ui/CKelvoButton.h"
 
 #include <QImage>
 #include <QPixmap>
@@ -130,12 +133,18 @@ TEST_P(FramePlaysTest, SelectPlaysAndSelectingTheSameServiceAgainStops)
     CVideoSurface* surface = Frame().PlayerView().VideoSurface();
     int startedReports = 0;
     QObject::connect(&player, &CMediaPlayer::started, &Frame(), [&] { ++startedReports; });
+    // The channel-information button opens the running event's details: it works only once
+    // pictures come, and no longer after a stop.
+    const CKelvoButton* info =
+        static_cast<CKelvoControlBar*>(Frame().BarWidget(CMainFrame::ControlBar))->InfoBox()->InfoButton();
+    EXPECT_FALSE(info->isEnabled());
     ClearBoxLog(box.port());
 
     Messages().playService(keyA);
     EXPECT_EQ(State().streamingService, keyA) << env.Messages().toStdString();
     EXPECT_TRUE(QTest::qWaitFor([&] { return startedReports == 1; }, 20000));
     EXPECT_TRUE(WaitForPicture(surface, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return info->isEnabled(); }, 5000));
 
     // Another service: the player stops and the new stream starts.
     Messages().playService(keyB);
@@ -149,6 +158,7 @@ TEST_P(FramePlaysTest, SelectPlaysAndSelectingTheSameServiceAgainStops)
     EXPECT_EQ(State().lastStreamingService, keyB);
     EXPECT_EQ(player.State(), CMediaPlayer::Stopped);
     EXPECT_FALSE(player.IsPlaying());
+    EXPECT_FALSE(info->isEnabled());
     EXPECT_EQ(Streaming(box.port()), (std::vector<std::string>{startA, startB, "stop"}))
         << BoxLog(box.port());
     EXPECT_TRUE(env.Messages().isEmpty()) << env.Messages().toStdString();

@@ -47,6 +47,9 @@ const Case kCases[] = {
     {"mini player", UiTrigger::DisplayMini, 0, 4, true, false, 3, 0, false, false, C, false, true},
     {"normal from mini", UiTrigger::DisplayNormal, 3, 0, true, false, 0, 0, false, true, C, true, true},
     {"normal from setting", UiTrigger::DisplayNormal, 2, 1, true, false, 0, 0, true, true, C, true, true},
+    // Any mode chosen from the mini player leaves it for the normal window.
+    {"schedule from mini", UiTrigger::ModeSchedule, 3, 0, true, false, 1, 2, false, true, S, false, false},
+    {"setting from mini", UiTrigger::ModeSetting, 3, 0, true, false, 2, 1, false, false, C, false, false},
 };
 
 class UiModeTableTest : public ::testing::TestWithParam<Case>

@@ -128,7 +128,14 @@ TEST(LowLatencyStart, ProfileDefaultsToStandardAndAChangeForgetsTheLearntCache)
     EXPECT_EQ(player.LowLatencyCacheMs(), CMediaPlayer::kLowLatencyCacheMs);
     player.SetStartProfile(CMediaPlayer::StartLowLatency);
     EXPECT_EQ(player.GetStartProfile(), CMediaPlayer::StartLowLatency);
+    // A second of many late pictures grows the cache; the same profile again keeps it.
+    player.NotePlaySecond({10, 10});
+    const int grown = player.LowLatencyCacheMs();
+    ASSERT_GT(grown, CMediaPlayer::kLowLatencyCacheMs);
     player.SetStartProfile(CMediaPlayer::StartLowLatency);
+    EXPECT_EQ(player.LowLatencyCacheMs(), grown);
+    // Switching quick start off and on again starts from the short cache.
+    player.SetStartProfile(CMediaPlayer::StartStandard);
     EXPECT_EQ(player.LowLatencyCacheMs(), CMediaPlayer::kLowLatencyCacheMs);
 }
 
@@ -165,6 +172,30 @@ TEST_P(LowLatencyPlayback, PlaysWithTheShortCache)
     // Whatever the watcher saw, the cache only ever grows, and never beyond the engine's default.
     EXPECT_GE(f.player->LowLatencyCacheMs(), CMediaPlayer::kLowLatencyCacheMs);
     EXPECT_LE(f.player->LowLatencyCacheMs(), CMediaPlayer::kLowLatencyCacheMaxMs);
+}
+
+// Each stream is judged by its own picture rate: after a stream of 25 pictures a second, one of
+// fewer is not taken for a starved one.
+TEST(LowLatencyStart, TheNextStreamIsJudgedByItsOwnPictureRate)
+{
+    PlayerFixture f;
+    f.player->SetStartProfile(CMediaPlayer::StartLowLatency);
+    const QString address = f.StartStream(CTestStream::Kind::Rtp, false);
+    ASSERT_FALSE(address.isEmpty());
+    ASSERT_TRUE(f.player->Open(address));
+    ASSERT_TRUE(f.player->Play());
+    ASSERT_TRUE(f.WaitForCode(CMediaPlayer::MsgStarted));
+    f.player->NotePlaySecond({25, 0});
+    f.player->Stop();
+    ASSERT_TRUE(f.WaitForCode(CMediaPlayer::MsgStopped));
+
+    ASSERT_TRUE(f.player->Open(address));
+    ASSERT_TRUE(f.player->Play());
+    ASSERT_TRUE(f.WaitForCode(CMediaPlayer::MsgStarted, 2));
+    const int cache = f.player->LowLatencyCacheMs();
+    f.player->NotePlaySecond({12, 0});
+    EXPECT_EQ(f.player->LowLatencyCacheMs(), cache);
+    f.player->Stop();
 }
 
 INSTANTIATE_TEST_SUITE_P(Protocols, LowLatencyPlayback,

@@ -48,6 +48,8 @@ QString CBoxOptions::usage()
         "  --fault [CMD=]MODE[:ARG]  fault to inject (repeatable), see README\n"
         "  --log FILE             append every request line to FILE\n"
         "  --ready-fd N           also write the ready line to file descriptor N\n"
+        "  --parent-pid N         end when process N is no longer the box's parent (a test that\n"
+        "                         dies or is killed leaves no box behind)\n"
         "  --clock-offset S       box clock minus real clock, in seconds (default 0)\n"
         "  --max-alarms N         timer slots (default 32)\n"
         "  --help                 this text\n");
@@ -134,6 +136,10 @@ bool CBoxOptions::parse(const QStringList& arguments, QString* error, bool* help
             upnp = true;
         } else if (name == QLatin1String("--no-upnp")) {
             upnp = false;
+        } else if (name == QLatin1String("--parent-pid")) {
+            if (!number(1, 0x7fffffff, &n))
+                return false;
+            parentPid = int(n);
         } else if (name == QLatin1String("--friendly-name")) {
             if (!next(&friendlyName))
                 return false;

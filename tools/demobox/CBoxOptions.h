@@ -28,6 +28,7 @@ struct CBoxOptions
     QStringList faults;
     QString logFile;
     int readyFd = -1;
+    int parentPid = 0; // 0: the box does not watch its parent
     qint64 clockOffset = 0;
     int maxAlarms = 32;
 

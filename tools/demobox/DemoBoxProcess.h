@@ -8,7 +8,8 @@
 //
 // Link `kelvo-demobox-testing`, which defines KELVO_DEMOBOX_PATH and builds the box first. The
 // helper needs nothing but POSIX, so it serves tests with or without a Qt application object.
-// The box ends (SIGTERM, then SIGKILL after 5 s) when the object is destroyed.
+// The box ends (SIGTERM, then SIGKILL after 5 s) when the object is destroyed, and by itself when
+// the test process dies first.
 
 #include <cerrno>
 #include <chrono>
@@ -37,7 +38,7 @@ public:
             m_error = "pipe failed";
             return;
         }
-        std::vector<std::string> all = {binary, "--port", "0"};
+        std::vector<std::string> all = {binary, "--port", "0", "--parent-pid", std::to_string(::getpid())};
         all.insert(all.end(), args.begin(), args.end());
         std::vector<char*> argv;
         for (auto& a : all)
