@@ -182,10 +182,12 @@ TEST_F(GuideViewTest, ScrollToNowAndUpdates)
     // the frame has the shown service's guide loaded again and gives the view its service.
     now = Local(2014, 3, 5, 12, 30);
     QSignalSpy sent(&messages, &CMainFrameMessages::setSchedule);
+    List().SetTopIndex(15);
+    const QPoint toCome = Part(20, CKelvoEPGListBox::PartIcon); // 20:00, a press would set a timer
     view.BeginUpdate();
     EXPECT_FALSE(List().ProgressTimerActive());
     ASSERT_TRUE(box.Load());
-    uitest::Click(&List(), Part(1, CKelvoEPGListBox::PartIcon));
+    uitest::Click(&List(), toCome);
     EXPECT_EQ(sent.count(), 0);
     ASSERT_TRUE(box.Guide(many));
     EXPECT_TRUE(view.SetService(Key12()));

@@ -235,4 +235,10 @@ TEST(ScheduleEdit, ChangedControlsMoveStartAndEnd)
     auto [s2, e2] = ScheduleEdit::FromControls(longer, loaded, start, end);
     EXPECT_EQ(s2, Local(2014, 3, 9, 21, 0));
     EXPECT_EQ(e2, Local(2014, 3, 10, 23, 5));
+
+    auto minutes = loaded;
+    minutes.time = QTime(22, 45); // the minutes alone
+    auto [s3, e3] = ScheduleEdit::FromControls(minutes, loaded, start, end);
+    EXPECT_EQ(s3, Local(2014, 3, 9, 22, 45));
+    EXPECT_EQ(e3, Local(2014, 3, 10, 0, 30));
 }
