@@ -1,36 +1,37 @@
 #include "app/CKelvoMessageBox.h"
 
-#include <QFile>
 #include <QMessageBox>
 
 namespace CKelvoMessageBox {
 
 namespace {
 
-bool Logged(const QString& caption, const QString& text)
+Sink& TheSink()
 {
-    const QString path = qEnvironmentVariable("KELVO_MESSAGE_LOG");
-    if (path.isEmpty())
-        return false;
-    QFile file(path);
-    if (file.open(QIODevice::Append | QIODevice::Text))
-        file.write((caption + QLatin1Char('|') + text + QLatin1Char('\n')).toUtf8());
-    return true;
+    static Sink sink;
+    return sink;
 }
 
 } // namespace
 
+void SetSink(Sink sink)
+{
+    TheSink() = std::move(sink);
+}
+
 void Show(QWidget* owner, const QString& caption, const QString& text)
 {
-    if (Logged(caption, text))
+    if (TheSink()) {
+        TheSink()(caption, text);
         return;
+    }
     QMessageBox::warning(owner, caption, text, QMessageBox::Ok);
 }
 
 bool Ask(QWidget* owner, const QString& caption, const QString& text)
 {
-    if (Logged(caption, text))
-        return true;
+    if (TheSink())
+        return TheSink()(caption, text);
     return QMessageBox::question(owner, caption, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 

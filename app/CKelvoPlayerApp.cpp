@@ -3,7 +3,12 @@
 #include "app/CBoxController.h"
 #include "app/CKelvoMessageBox.h"
 #include "app/CMainFrame.h"
+#include "app/KelvoFrameCommands.h"
+#include "app/CPlaybackController.h"
+#include "app/CRemoteBridge.h"
+#include "app/settings/CKelvoConnection.h"
 #include "model/CQuarnDataModel.h"
+#include "player/CMediaPlayer.h"
 #include "protocol/CQuarnWrapper.h"
 #include "protocol/CQuarnXML.h"
 #include "res/CStringTable.h"
@@ -12,19 +17,28 @@
 #include <QDir>
 #include <QStandardPaths>
 
-CKelvoPlayerApp::CKelvoPlayerApp(const QString& settingsFile)
-    : m_store(settingsFile),
+CKelvoPlayerApp::CKelvoPlayerApp(CKelvoAppOptions options)
+    : m_options(std::move(options)), m_store(m_options.settingsFile),
       m_wrapper(std::make_unique<CQuarnWrapper>()),
       m_xml(std::make_unique<CQuarnXML>(*m_wrapper)),
       m_db(std::make_unique<CQuarnDataModel>(*m_xml)),
-      m_box(std::make_unique<CBoxController>(*m_db, *m_wrapper))
+      m_box(std::make_unique<CBoxController>(*m_db, *m_wrapper)),
+      m_connection(std::make_unique<CKelvoConnection>(m_store, m_state, *m_wrapper, *m_db))
+{
+}
+
+CKelvoPlayerApp::CKelvoPlayerApp(const QString& settingsFile) : CKelvoPlayerApp(CKelvoAppOptions{settingsFile})
 {
 }
 
 CKelvoPlayerApp::~CKelvoPlayerApp()
 {
-    // The frame refers to everything below it and goes first.
+    // The frame refers to everything below it and goes first; the player view lets go of the
+    // engine as it goes, and the engine before the objects that listen to it.
     m_frame.reset();
+    m_remoteBridge.reset();
+    m_playback.reset();
+    m_player.reset();
 }
 
 QString CKelvoPlayerApp::LockPath()
@@ -50,10 +64,23 @@ bool CKelvoPlayerApp::InitInstance()
     CKelvoRes::Instance().Load();
     m_db->SetMissingNameText(CStringTable::Get(CStringTable::IDS_BROKEN_INFORMATION));
 
+    // The engine needs the application object of Qt (its video window), so it is built here and
+    // not with the core above.
+    m_player = std::make_unique<CMediaPlayer>();
+    QObject::connect(m_connection.get(), &CKelvoConnection::quickStartChanged, m_player.get(), [this](bool on) {
+        m_player->SetStartProfile(on ? CMediaPlayer::StartLowLatency : CMediaPlayer::StartStandard);
+    });
+    m_connection->Load(m_options.boxAddress, m_options.boxPort);
+    m_playback = std::make_unique<CPlaybackController>(*m_box, *m_player, m_state);
+    m_remoteBridge = std::make_unique<CRemoteBridge>(*m_box);
+
     m_frame = std::make_unique<CMainFrame>(*this);
     if (!m_frame->LoadFrame())
         return false;
+    KelvoFrameCommands::Add(m_frame->Commands(), *m_frame, *this);
     m_frame->setWindowTitle(CStringTable::Get(CStringTable::IDS_APP_TITLE));
+    if (m_options.frameBuilt)
+        m_options.frameBuilt(*this, *m_frame);
 
     if (m_state.windowRight - m_state.windowLeft > 0)
         m_frame->setGeometry(m_state.windowLeft, m_state.windowTop, m_state.windowRight - m_state.windowLeft,
@@ -81,44 +108,7 @@ int CKelvoPlayerApp::ExitInstance()
     return 0;
 }
 
-CBoxConnection CKelvoPlayerApp::Connection() const
-{
-    CBoxConnection c;
-    c.address = m_wrapper->address;
-    c.port = m_wrapper->port;
-    c.settings = m_db->Settings();
-    return c;
-}
-
-void CKelvoPlayerApp::SetConnection(const CBoxConnection& connection)
-{
-    m_wrapper->SetBoxAddress(connection.address);
-    m_wrapper->port = connection.port;
-    m_db->Settings() = connection.settings;
-}
-
-void CKelvoPlayerApp::OverrideBox(std::optional<QString> address, std::optional<int> port)
-{
-    m_boxAddress = std::move(address);
-    m_boxPort = port;
-}
-
-void CKelvoPlayerApp::LoadSettings()
-{
-    CBoxConnection connection;
-    m_store.Load(m_state, connection);
-    if (m_boxAddress)
-        connection.address = *m_boxAddress;
-    if (m_boxPort)
-        connection.port = *m_boxPort;
-    SetConnection(connection);
-    m_state.boxConfigured = CKelvoSettingsStore::IsBoxConfigured(connection.address);
-}
-
 bool CKelvoPlayerApp::SaveSettings()
 {
-    const CBoxConnection connection = Connection();
-    const bool saved = m_store.Save(m_state, connection);
-    m_state.boxConfigured = CKelvoSettingsStore::IsBoxConfigured(connection.address);
-    return saved;
+    return m_connection->Save();
 }

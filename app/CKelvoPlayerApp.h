@@ -1,57 +1,54 @@
 #pragma once
 
+#include "app/CKelvoAppOptions.h"
+#include "app/IKelvoApplication.h"
 #include "app/settings/CKelvoAppState.h"
 #include "app/settings/CKelvoSettingsStore.h"
-#include "model/CBoxConnection.h"
 
 #include <QLockFile>
 #include <QString>
 #include <memory>
-#include <optional>
 
-class CBoxController;
+class CKelvoConnection;
 class CMainFrame;
-class CQuarnDataModel;
-class CQuarnWrapper;
 class CQuarnXML;
+class CQuarnWrapper;
 
-// The composition root: one per process. It refuses a second instance, builds the protocol
-// client, the reply reader, the database, the box controller and the main frame in that order,
-// and holds the state they share. Nothing here is global.
-class CKelvoPlayerApp final
+// The composition root: one per process. It refuses a second instance and builds the whole object
+// graph in order (protocol client, reply reader, database, box controller, connection, media
+// player, playback controller, remote bridge, then the frame), handing each its references, and
+// holds the state they share. Nothing here is global, and nothing below includes this file.
+class CKelvoPlayerApp final : public IKelvoApplication
 {
 public:
-    // `settingsFile` empty: the user's own store ("Dravik"/"Kelvo+").
-    explicit CKelvoPlayerApp(const QString& settingsFile = {});
-    ~CKelvoPlayerApp();
+    explicit CKelvoPlayerApp(CKelvoAppOptions options = {});
+    // The settings in a file of the caller's (tests): the user's own store when empty.
+    explicit CKelvoPlayerApp(const QString& settingsFile);
+    ~CKelvoPlayerApp() override;
     Q_DISABLE_COPY_MOVE(CKelvoPlayerApp)
 
     // Start-up up to the shown frame and the first reload; false ends the process.
     bool InitInstance();
     int ExitInstance();
 
-    // The box named on the command line replaces the stored one once the settings are loaded.
-    void OverrideBox(std::optional<QString> address, std::optional<int> port);
+    CKelvoAppState& State() override { return m_state; }
+    CQuarnDataModel& Database() override { return *m_db; }
+    CBoxController& Box() override { return *m_box; }
+    CKelvoConnection& Connection() override { return *m_connection; }
+    CMediaPlayer& MediaPlayer() override { return *m_player; }
+    CPlaybackController& Playback() override { return *m_playback; }
+    CRemoteBridge& RemoteBridge() override { return *m_remoteBridge; }
+    DiscoveryScope Discovery() const override { return m_options.discovery; }
+    bool SaveSettings() override;
 
-    // Moves the state and the box connection between memory and the settings store.
-    void LoadSettings();
-    // False when the store could not be written; the state in memory is kept either way.
-    bool SaveSettings();
-
-    CKelvoAppState& State() { return m_state; }
     CQuarnWrapper& Wrapper() { return *m_wrapper; }
-    CQuarnDataModel& Database() { return *m_db; }
-    CBoxController& Box() { return *m_box; }
     CMainFrame* Frame() { return m_frame.get(); }
-
-    // The connection as it is now (the protocol client's address and port, the box settings).
-    CBoxConnection Connection() const;
-    void SetConnection(const CBoxConnection& connection);
 
     // Where the single-instance lock lives: the user's runtime folder.
     static QString LockPath();
 
 private:
+    CKelvoAppOptions m_options;
     CKelvoSettingsStore m_store;
     CKelvoAppState m_state;
     std::unique_ptr<QLockFile> m_lock;
@@ -59,7 +56,9 @@ private:
     std::unique_ptr<CQuarnXML> m_xml;
     std::unique_ptr<CQuarnDataModel> m_db;
     std::unique_ptr<CBoxController> m_box;
+    std::unique_ptr<CKelvoConnection> m_connection;
+    std::unique_ptr<CMediaPlayer> m_player;
+    std::unique_ptr<CPlaybackController> m_playback;
+    std::unique_ptr<CRemoteBridge> m_remoteBridge;
     std::unique_ptr<CMainFrame> m_frame;
-    std::optional<QString> m_boxAddress;
-    std::optional<int> m_boxPort;
 };

@@ -2,40 +2,33 @@
 
 #include "app/CBoxController.h"
 #include "app/CKelvoCommandTable.h"
-#include "app/CKelvoKeyboard.h"
 #include "app/CKelvoMessageBox.h"
-#include "app/CKelvoPlayerApp.h"
 #include "app/CPlaybackController.h"
 #include "app/CRemoteBridge.h"
 #include "app/CViewRegistry.h"
-#include "app/CKelvoTestProbe.h"
 #include "app/bars/CKelvoLeftBar.h"
 #include "app/bars/CKelvoWindowHandler.h"
 #include "app/bars/CMainFrameCaptionBar.h"
 #include "app/bars/CMiniFrameCaptionBar.h"
 #include "app/bars/CPopupFrame.h"
 #include "app/bars/CViewCaptionBar.h"
+#include "app/settings/CKelvoAppState.h"
+#include "app/settings/CKelvoConnection.h"
+#include "commands/CMainFrameMessages.h"
+#include "commands/KelvoCommandIds.h"
 #include "model/CQuarnDataModel.h"
 #include "player/CKelvoControlBar.h"
 #include "player/CKelvoOverlayManager.h"
 #include "player/CKelvoSATInfoBar.h"
-#include "ui/CNxButton.h"
 #include "player/CKelvoViewPlayer.h"
 #include "player/CMediaPlayer.h"
-#include "protocol/CQuarnWrapper.h"
+#include "player/CPlaybackState.h"
 #include "rcu/CKelvoRCUWindow.h"
 #include "rcu/KelvoRCU.h"
 #include "res/CStringTable.h"
-#include "commands/CMainFrameMessages.h"
-#include "commands/KelvoCommandIds.h"
-#include "ui/CKelvoButton.h"
-#include "ui/CKelvoEdit.h"
-#include "views/channel/CKelvoChannelListBox.h"
 #include "views/channel/CKelvoDlgChannelInfo.h"
 #include "views/channel/CKelvoPageChannel.h"
-#include "views/guide/CKelvoEPGListBox.h"
 #include "views/guide/CKelvoViewEPG.h"
-#include "views/schedule/CKelvoScheduleListBox.h"
 #include "views/schedule/CKelvoPageSchedule.h"
 #include "views/schedule/CKelvoViewSchedule.h"
 #include "views/schedule/CKelvoViewScheduleEdit.h"
@@ -49,8 +42,9 @@
 
 using namespace Kelvo;
 
-CMainFrame::CMainFrame(CKelvoPlayerApp& app)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_app(app), m_state(app.State()), m_box(app.Box())
+CMainFrame::CMainFrame(IKelvoApplication& app)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_app(app), m_state(app.State()), m_box(app.Box()),
+      m_playback(app.Playback())
 {
     setAttribute(Qt::WA_DeleteOnClose, false);
     setFocusPolicy(Qt::StrongFocus);
@@ -62,43 +56,45 @@ CMainFrame::CMainFrame(CKelvoPlayerApp& app)
 CMainFrame::~CMainFrame()
 {
     // Stopping the player before its window goes; the box is told to stop only when it streams.
-    if (m_player)
-        m_player->MediaPlayer().Stop();
+    m_app.MediaPlayer().Stop();
     if (m_state.streamingService >= 0)
         m_box.QuickStopStreaming();
 }
 
 bool CMainFrame::LoadFrame()
 {
-    m_app.LoadSettings();
     CreateChildren();
-    CreateCommands();
     ConnectMessages();
     ConnectController();
 
     m_window = new CKelvoWindowHandler(this);
     m_window->CreateGlowWindows(8, false);
     CreateOverlays();
-    m_remote = CreateRCU(this);
-    if (auto* rcu = qobject_cast<CKelvoRCUWindow*>(m_remote.data())) {
-        m_remoteBridge = new CRemoteBridge(m_box, this);
-        connect(rcu, &CKelvoRCUWindow::bnClicked, m_remoteBridge, &CRemoteBridge::OnKey);
-        connect(rcu, &CKelvoRCUWindow::attached, m_remoteBridge, &CRemoteBridge::OnAttached);
-        connect(rcu, &CKelvoRCUWindow::attached, m_window, &CKelvoWindowHandler::SetRemoteAttached);
-        // Snapping the frame against the remote attaches it as its own button would.
-        connect(m_window, &CKelvoWindowHandler::remoteAttachedChanged, rcu, &CKelvoRCUWindow::SetAttached);
-        m_window->SetRemoteWindow(m_remote);
-    }
-    m_playback->ApplyStoredAudio();
-    m_player->MediaPlayer().SetStartProfile(static_cast<CMediaPlayer::StartProfile>(m_state.startProfile));
-    new CKelvoKeyboard(*this);
+    CreateRemote();
+    m_playback.ApplyStoredAudio();
+    m_commands->SetOwnWindows([this](const QWidget* window) {
+        return window == this || (m_popup && window == m_popup);
+    });
 
     SetDisplayMode(m_state.displayMode == 1);
     if (!m_state.boxConfigured)
         ApplyTrigger(UiTrigger::StartUnconfigured);
-    if (CKelvoTestProbe* probe = CKelvoTestProbe::CreateFromEnvironment(this))
-        AddProbeCommands(*probe);
     return true;
+}
+
+void CMainFrame::CreateRemote()
+{
+    m_remote = CreateRCU(this);
+    auto* rcu = qobject_cast<CKelvoRCUWindow*>(m_remote.data());
+    if (!rcu)
+        return;
+    CRemoteBridge& bridge = m_app.RemoteBridge();
+    connect(rcu, &CKelvoRCUWindow::bnClicked, &bridge, &CRemoteBridge::OnKey);
+    connect(rcu, &CKelvoRCUWindow::attached, &bridge, &CRemoteBridge::OnAttached);
+    connect(rcu, &CKelvoRCUWindow::attached, m_window, &CKelvoWindowHandler::SetRemoteAttached);
+    // Snapping the frame against the remote attaches it as its own button would.
+    connect(m_window, &CKelvoWindowHandler::remoteAttachedChanged, rcu, &CKelvoRCUWindow::SetAttached);
+    m_window->SetRemoteWindow(m_remote);
 }
 
 void CMainFrame::CreateChildren()
@@ -121,12 +117,9 @@ void CMainFrame::CreateChildren()
 
     m_viewRegistry = new CViewRegistry(*m_viewCaption, this);
     CViewRegistry& views = *m_viewRegistry;
-    m_player = views.Add(ViewPlayer, new CKelvoViewPlayer(db, *m_messages, this));
+    m_player = views.Add(ViewPlayer, new CKelvoViewPlayer(db, *m_messages, m_app.MediaPlayer(), this));
     m_setting = views.Add(ViewSetting, new CKelvoViewSetting(*m_messages, this));
-    // Developers run the demo box on loopback, inside a private network namespace when it
-    // announces itself; the program otherwise searches the computer's local networks.
-    if (qEnvironmentVariable("KELVO_DISCOVERY") == QLatin1String("loopback"))
-        m_setting->SetDiscoveryScope(DiscoveryScope::Loopback);
+    m_setting->SetDiscoveryScope(m_app.Discovery());
     m_schedule = views.Add(ViewSchedule, new CKelvoViewSchedule(db, *m_messages, this));
     m_scheduleEdit = views.Add(ViewScheduleEdit, new CKelvoViewScheduleEdit(db, *m_messages, boxTime, this));
     m_guide = views.Add(ViewGuide, new CKelvoViewEPG(db, *m_messages, boxTime, this));
@@ -143,8 +136,6 @@ void CMainFrame::CreateChildren()
     m_scheduleEdit->SetNotice(
         [this](const QString& caption, const QString& text) { CKelvoMessageBox::Show(this, caption, text); });
 
-    NameWidgets();
-    m_playback = new CPlaybackController(m_box, m_player->MediaPlayer(), m_state, this);
     m_player->SetMediaType(m_state.mediaType);
     m_channelPage->SetMediaType(m_state.mediaType);
     connect(m_viewRegistry, &CViewRegistry::currentChanged, this, &CMainFrame::OnViewChanged);
@@ -158,75 +149,36 @@ void CMainFrame::CreateOverlays()
     m_overlays = new CKelvoOverlayManager(m_player, this);
     m_overlays->SetOverlay(CKelvoOverlayManager::Edge::Bottom, [this](bool on) { m_controlBar->ShowOverlay(on); });
     m_overlays->SetOverlay(CKelvoOverlayManager::Edge::Top, [this](bool on) { m_miniCaption->ShowOverlay(on); });
-    m_overlays->SetPlayingQuery([this] { return m_player->MediaPlayer().IsPlaying(); });
-    connect(m_playback, &CPlaybackController::pictureStarted, m_overlays, &CKelvoOverlayManager::RestartCursorTimer);
+    m_overlays->SetPlayingQuery([this] { return m_app.MediaPlayer().IsPlaying(); });
+    connect(&m_playback, &CPlaybackController::pictureStarted, m_overlays, &CKelvoOverlayManager::RestartCursorTimer);
     connect(m_controlBar, &CKelvoControlBar::docked, this, &CMainFrame::Layout);
     connect(m_miniCaption, &CMiniFrameCaptionBar::docked, this, &CMainFrame::Layout);
-}
-
-void CMainFrame::CreateCommands()
-{
-    auto mode = [this](int uiMode) { return [this, uiMode] { return m_state.uiMode == uiMode; }; };
-    const auto text = [](int id) { return CStringTable::Get(id); };
-    m_commands->Add({ID_MODE_CHANNEL, text(CStringTable::IDS_CHANNEL), [this] { ApplyTrigger(UiTrigger::ModeChannel); },
-                     true, {}, {}, mode(ModeChannel)});
-    m_commands->Add({ID_MODE_SCHEDULE, text(CStringTable::IDS_SCHEDULE),
-                     [this] { ApplyTrigger(UiTrigger::ModeSchedule); }, true, {}, {}, mode(ModeSchedule)});
-    m_commands->Add({ID_MODE_SETTING, text(CStringTable::IDS_SETTING), [this] { ApplyTrigger(UiTrigger::ModeSetting); },
-                     true, {}, {}, mode(ModeSetting)});
-    m_commands->Add({ID_TOGGLE_REMOTE, text(CStringTable::IDS_REMOTE), [this] { OnToggleRemote(); }});
-    m_commands->Add({ID_CHANNEL_REFRESH, text(CStringTable::IDS_REFRESH).trimmed(), [this] { OnChannelRefresh(); }});
-    m_commands->Add({ID_GUIDE_TV, text(CStringTable::IDS_GUIDE_BACK_TV), [this] { ApplyTrigger(UiTrigger::ModeChannel); }});
-    m_commands->Add({ID_SAVE_SETTINGS, text(CStringTable::IDS_SAVE), [this] { OnSaveSettings(); }, false, {},
-                     [this] { return CurrentView() == ViewSetting; }});
-    m_commands->Bind(this);
-    m_commands->UpdateStates();
 }
 
 void CMainFrame::ConnectMessages()
 {
     CMainFrameMessages& m = *m_messages;
-    connect(&m, &CMainFrameMessages::setDisplayMode, this, [this](bool mini) {
-        if (m_state.fullScreen)
-            SetFullScreen(false);
-        SetDisplayMode(mini);
-    });
-    connect(&m, &CMainFrameMessages::playService, m_playback, &CPlaybackController::SelectService);
+    connect(&m, &CMainFrameMessages::playService, &m_playback, &CPlaybackController::SelectService);
     connect(&m, &CMainFrameMessages::showGuide, this, &CMainFrame::OnShowGuide);
     connect(&m, &CMainFrameMessages::editSchedule, this, &CMainFrame::OnEditSchedule);
     connect(&m, &CMainFrameMessages::closeScheduleEdit, this, &CMainFrame::OnCloseScheduleEdit);
     connect(&m, &CMainFrameMessages::setSchedule, this, &CMainFrame::OnSetSchedule);
-    connect(&m, &CMainFrameMessages::nextService, m_playback, [this] { m_playback->StepService(+1); });
-    connect(&m, &CMainFrameMessages::prevService, m_playback, [this] { m_playback->StepService(-1); });
-    connect(&m, &CMainFrameMessages::setVolume, m_playback, &CPlaybackController::SetVolume);
-    connect(&m, &CMainFrameMessages::setMute, m_playback, &CPlaybackController::SetMute);
-    connect(&m, &CMainFrameMessages::toggleFullScreen, this, [this] { SetFullScreen(!m_state.fullScreen); });
-    connect(&m, &CMainFrameMessages::toggleChannelPopup, this, &CMainFrame::OnToggleChannelPopup);
+    connect(&m, &CMainFrameMessages::setVolume, &m_playback, &CPlaybackController::SetVolume);
     connect(&m, &CMainFrameMessages::showChannelInfo, this, &CMainFrame::OnShowChannelInfo);
 
-    CPlaybackController& p = *m_playback;
-    connect(&p, &CPlaybackController::pendingServiceChanged, this, [this](int key) {
-        m_controlBar->SetPendingService(key);
-        m_satBar->SetService(key);
-    });
-    connect(&p, &CPlaybackController::currentServiceChanged, m_player, &CKelvoViewPlayer::SetService);
-    connect(&p, &CPlaybackController::playbackStarted, m_controlBar, &CKelvoControlBar::SetPlaybackStarted);
-    connect(&p, &CPlaybackController::streamingServiceChanged, this, [this](int previous, int current) {
-        m_channelPage->SetStreamingService(current);
-        m_channelPage->ShowStreamedRow(previous);
-    });
-    connect(&p, &CPlaybackController::busyIndicator, m_player, &CKelvoViewPlayer::ShowBusy);
-    connect(&p, &CPlaybackController::volumeChanged, m_controlBar, &CKelvoControlBar::SetVolume);
-    connect(&p, &CPlaybackController::muteChanged, m_controlBar, &CKelvoControlBar::SetMute);
-    connect(&p, &CPlaybackController::showPlayerView, this, [this] { ApplyTrigger(UiTrigger::PlayService); });
+    const CPlaybackState& now = m_playback.Now();
+    m_controlBar->Follow(now);
+    m_satBar->Follow(now);
+    m_player->Follow(now);
+    m_channelPage->Follow(now);
+    connect(&now, &CPlaybackState::muteChanged, m_commands, &CKelvoCommandTable::UpdateStates);
+    connect(&m_playback, &CPlaybackController::showPlayerView, this, [this] { ApplyTrigger(UiTrigger::PlayService); });
     connect(m_channelPage, &CKelvoPageChannel::mediaTypeChanged, this, [this](int type) {
         m_state.mediaType = type;
         m_player->SetMediaType(type);
     });
-    connect(m_mainCaption, &CMainFrameCaptionBar::fullScreenRequested, m_messages,
-            &CMainFrameMessages::toggleFullScreen);
-    connect(m_miniCaption, &CMiniFrameCaptionBar::fullScreenRequested, m_messages,
-            &CMainFrameMessages::toggleFullScreen);
+    connect(m_mainCaption, &CMainFrameCaptionBar::fullScreenRequested, this, [this] { m_commands->Trigger(ID_FULL_SCREEN); });
+    connect(m_miniCaption, &CMiniFrameCaptionBar::fullScreenRequested, this, [this] { m_commands->Trigger(ID_FULL_SCREEN); });
 }
 
 void CMainFrame::ConnectController()
@@ -340,12 +292,12 @@ void CMainFrame::SwitchView(int index)
 void CMainFrame::OnViewChanged(int index)
 {
     Layout();
-    m_playback->SetPlayerViewShown(index == ViewPlayer);
+    m_playback.SetPlayerViewShown(index == ViewPlayer);
     if (index != ViewPlayer)
-        m_playback->CancelStep();
+        m_playback.CancelStep();
     if (index == ViewSetting) {
-        m_setting->LoadFromSettings(m_app.Connection());
-        m_setting->SetQuickStart(m_state.startProfile != CMediaPlayer::StartStandard);
+        m_setting->LoadFromSettings(m_app.Connection().Value());
+        m_setting->SetQuickStart(m_app.Connection().QuickStart());
     }
     m_commands->UpdateStates();
 }
@@ -419,7 +371,7 @@ void CMainFrame::wheelEvent(QWheelEvent* event)
 {
     if (CurrentView() != ViewPlayer)
         return QWidget::wheelEvent(event);
-    m_playback->SetVolume(m_state.volume + (event->angleDelta().y() < 0 ? -1 : 1));
+    m_playback.SetVolume(m_state.volume + (event->angleDelta().y() < 0 ? -1 : 1));
     event->accept();
 }
 
@@ -428,6 +380,11 @@ void CMainFrame::focusInEvent(QFocusEvent* event)
     QWidget::focusInEvent(event);
     if (QWidget* view = m_viewRegistry->CurrentWidget())
         view->setFocus();
+}
+
+bool CMainFrame::IsWindowMaximized() const
+{
+    return m_window->IsMaximized();
 }
 
 bool CMainFrame::IsFullScreen() const
@@ -524,7 +481,12 @@ void CMainFrame::ShowChannelPopup(bool show)
     m_popup->show();
 }
 
-void CMainFrame::OnToggleChannelPopup()
+bool CMainFrame::IsChannelPopupShown() const
+{
+    return m_popup && m_popup->isVisible();
+}
+
+void CMainFrame::ToggleChannelPopup()
 {
     if (m_channelPage->IsFloating())
         ShowChannelPopup(false);
@@ -532,7 +494,7 @@ void CMainFrame::OnToggleChannelPopup()
         ShowChannelPopup(true);
 }
 
-void CMainFrame::OnToggleRemote()
+void CMainFrame::ToggleRemote()
 {
     if (!m_remote)
         return;
@@ -546,7 +508,7 @@ void CMainFrame::OnToggleRemote()
     setFocus();
 }
 
-void CMainFrame::OnChannelRefresh()
+void CMainFrame::RefreshChannels()
 {
     if (m_state.boxConfigured)
         RefreshFromBox();
@@ -554,7 +516,7 @@ void CMainFrame::OnChannelRefresh()
         ShowFailure(CStringTable::Get(CStringTable::IDS_STB_SETTING), CStringTable::Get(CStringTable::IDS_NEED_STB_IP));
 }
 
-void CMainFrame::OnSaveSettings()
+void CMainFrame::SaveSettings()
 {
     if (CurrentView() != ViewSetting)
         return;
@@ -564,11 +526,9 @@ void CMainFrame::OnSaveSettings()
         return;
     }
     if (m_state.streamingService >= 0)
-        m_playback->StopService();
+        m_playback.StopService();
     m_box.ForgetBox();
-    m_app.SetConnection(m_setting->SaveToSettings());
-    m_state.startProfile = m_setting->QuickStart() ? CMediaPlayer::StartLowLatency : CMediaPlayer::StartStandard;
-    m_player->MediaPlayer().SetStartProfile(static_cast<CMediaPlayer::StartProfile>(m_state.startProfile));
+    m_app.Connection().Apply(m_setting->SaveToSettings(), m_setting->QuickStart());
     // Saying "saved" when the file could not be written would lose the user's box at the next start
     // without a word.
     const bool saved = m_app.SaveSettings();
@@ -578,7 +538,7 @@ void CMainFrame::OnSaveSettings()
 
 void CMainFrame::OnShowChannelInfo(int serviceKey)
 {
-    CKelvoDlgChannelInfo dlg(m_app.Database(), serviceKey, m_player->MediaPlayer(), this);
+    CKelvoDlgChannelInfo dlg(m_app.Database(), serviceKey, m_app.MediaPlayer(), this);
     dlg.exec();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CUiModeTable.h"
+#include "app/IKelvoApplication.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -14,9 +15,7 @@ class CKelvoLeftBar;
 class CKelvoOverlayManager;
 class CKelvoPageChannel;
 class CKelvoPageSchedule;
-class CKelvoPlayerApp;
 class CKelvoSATInfoBar;
-class CKelvoTestProbe;
 class CKelvoViewEPG;
 class CKelvoViewPlayer;
 class CKelvoViewSchedule;
@@ -35,10 +34,11 @@ class CViewRegistry;
 struct CKelvoAppState;
 
 // The one top-level window: caption bars, the left bar with its pages, the player's bars, the
-// five views and the floating channel popup, laid out in docking order. It wires what the other
-// objects do: the box controller runs box operations, the playback controller plays, the mode
-// table decides what shows, the window handler moves the frameless window, the command table
-// carries the buttons' commands.
+// views and the floating channel popup, laid out in docking order. It is given the application's
+// objects (IKelvoApplication) and wires them to what shows: the box controller runs box
+// operations, the playback controller plays, the mode table decides what shows, the window handler
+// moves the frameless window. Its public operations are the user's intents, which the command
+// table's rows (built with the frame by the application) call.
 class CMainFrame final : public QWidget
 {
     Q_OBJECT
@@ -49,19 +49,29 @@ public:
     static constexpr QSize kMinimumNormal{1020 + 2 * kBorderWidth, 686 + 2 * kBorderWidth};
     static constexpr QSize kMinimumMini{340 + 2 * kBorderWidth, 320 + 2 * kBorderWidth};
 
-    explicit CMainFrame(CKelvoPlayerApp& app);
+    explicit CMainFrame(IKelvoApplication& app);
     ~CMainFrame() override;
 
-    // Frame loading: the settings, the window and its children, the stored display mode, and the
-    // setting mode when no box is configured.
+    // Frame loading: the window and its children, the stored display mode, and the setting mode
+    // when no box is configured (the settings are loaded by then).
     bool LoadFrame();
 
     void SwitchView(int index);
     void SetUiMode(int mode, int index);
+    // Returns the layout applied, so a caller can tell whether the change reloaded.
+    Kelvo::CUiLayout ApplyTrigger(Kelvo::UiTrigger trigger);
     void SetDisplayMode(bool mini);
     bool RefreshFromBox();
     void ShowChannelPopup(bool show);
+    bool IsChannelPopupShown() const;
+    void ToggleChannelPopup();
     void SetFullScreen(bool on);
+    void ToggleRemote();
+    // The refresh button: a reload, or the reason there is none.
+    void RefreshChannels();
+    // The settings form's Save: checked, applied, stored, and the outcome told.
+    void SaveSettings();
+    bool IsWindowMaximized() const;
 
     int CurrentView() const;
     bool IsFullScreen() const;
@@ -71,9 +81,11 @@ public:
     CViewRegistry& Views() const { return *m_viewRegistry; }
     CMainFrameMessages& Messages() const { return *m_messages; }
     CKelvoCommandTable& Commands() const { return *m_commands; }
-    CPlaybackController& Playback() const { return *m_playback; }
+    CPlaybackController& Playback() const { return m_playback; }
     CKelvoViewPlayer& PlayerView() const { return *m_player; }
     CKelvoPageChannel& ChannelPage() const { return *m_channelPage; }
+    CKelvoControlBar& PlayerControlBar() const { return *m_controlBar; }
+    CKelvoPageSchedule& SchedulePage() const { return *m_schedulePage; }
     QWidget* RemoteWindow() const { return m_remote; }
 
     // The bars in docking order, for layout checks.
@@ -98,43 +110,34 @@ protected:
 
 private:
     void CreateChildren();
-    void NameWidgets();
     void CreateOverlays();
+    void CreateRemote();
     bool IsFloating(Bar bar) const;
-    void CreateCommands();
     void ConnectMessages();
     void ConnectController();
     void Apply(const Kelvo::CUiLayout& layout);
-    // Returns the layout applied, so a caller can tell whether the change reloaded.
-    Kelvo::CUiLayout ApplyTrigger(Kelvo::UiTrigger trigger);
     Kelvo::CUiState UiState() const;
     void Layout();
     void UpdateMinimumSize();
     void DockChannelPopup();
-    void AddProbeCommands(CKelvoTestProbe& probe);
 
     void OnViewChanged(int index);
     void OnShowGuide(int serviceKey);
     void OnEditSchedule(const CScheduleElement& schedule);
     void OnCloseScheduleEdit();
     int OnSetSchedule(const CScheduleElement& schedule);
-    void OnToggleChannelPopup();
-    void OnToggleRemote();
-    void OnChannelRefresh();
-    void OnSaveSettings();
     void OnShowChannelInfo(int serviceKey);
     void OnBusyChanged(bool busy);
     void ShowFailure(const QString& caption, const QString& text);
 
-    CKelvoPlayerApp& m_app;
+    IKelvoApplication& m_app;
     CKelvoAppState& m_state;
     CBoxController& m_box;
+    CPlaybackController& m_playback;
     CMainFrameMessages* m_messages = nullptr;
     CKelvoCommandTable* m_commands = nullptr;
     CKelvoWindowHandler* m_window = nullptr;
     CKelvoOverlayManager* m_overlays = nullptr;
-    CPlaybackController* m_playback = nullptr;
-    CRemoteBridge* m_remoteBridge = nullptr;
 
     std::array<QWidget*, BarCount> m_bars{};
     CMainFrameCaptionBar* m_mainCaption = nullptr;

@@ -19,16 +19,16 @@ CPlaybackController::CPlaybackController(CBoxController& box, CMediaPlayer& play
     : QObject(parent), m_box(box), m_player(player), m_state(state)
 {
     connect(&m_player, &CMediaPlayer::defaultMsg, this, &CPlaybackController::OnPlayerMessage);
+    connect(&m_player, &CMediaPlayer::pausedChanged, &m_now, &CPlaybackState::SetPaused);
 }
 
 CPlaybackController::~CPlaybackController() = default;
 
 void CPlaybackController::SelectService(int serviceKey)
 {
-    m_pending = serviceKey;
-    emit pendingServiceChanged(serviceKey);
-    emit currentServiceChanged(serviceKey);
-    emit playbackStarted(false);
+    m_now.SetPending(serviceKey);
+    m_now.SetCurrent(serviceKey);
+    m_now.SetStarted(false);
     if (!m_playerViewShown)
         emit showPlayerView();
     if (serviceKey == m_state.streamingService)
@@ -39,23 +39,22 @@ void CPlaybackController::SelectService(int serviceKey)
 
 void CPlaybackController::SetStreaming(int key)
 {
-    const int previous = m_state.streamingService;
     m_state.streamingService = key;
     if (key >= 0)
         m_state.lastStreamingService = key;
-    emit streamingServiceChanged(previous, key);
+    m_now.SetStreaming(key);
 }
 
 int CPlaybackController::PlayService(int serviceKey)
 {
     m_player.Stop();
-    emit busyIndicator(true);
+    m_now.SetRequesting(true);
     const int rc = m_box.StartStreaming(serviceKey);
     // The wait above ran the event loop: another selection may have come and gone meanwhile, and
     // only the state as it is now counts.
     if (rc != kResultNotStopped && m_state.streamingService != -1)
         SetStreaming(-1);
-    emit busyIndicator(false);
+    m_now.SetRequesting(false);
     if (rc != 0) {
         // Only now: the message box waits, and meanwhile the view must not show a start that
         // has already failed, nor the list a stream the box no longer sends.
@@ -86,8 +85,9 @@ void CPlaybackController::StepService(int direction)
     const auto& services = m_box.Database().Services();
     const int n = static_cast<int>(services.size());
     int p = 0;
-    for (int i = 0; i < n && m_pending >= 0; ++i) {
-        if (services[static_cast<size_t>(i)]->key == m_pending) {
+    const int pending = m_now.PendingService();
+    for (int i = 0; i < n && pending >= 0; ++i) {
+        if (services[static_cast<size_t>(i)]->key == pending) {
             p = i;
             break;
         }
@@ -102,9 +102,8 @@ void CPlaybackController::StepService(int direction)
             break;
         }
     }
-    m_pending = candidate;
-    emit playbackStarted(false);
-    emit pendingServiceChanged(candidate);
+    m_now.SetStarted(false);
+    m_now.SetPending(candidate);
 }
 
 void CPlaybackController::timerEvent(QTimerEvent* event)
@@ -112,12 +111,13 @@ void CPlaybackController::timerEvent(QTimerEvent* event)
     if (event->timerId() != m_stepTimer.timerId())
         return QObject::timerEvent(event);
     m_stepTimer.stop();
-    emit pendingServiceChanged(m_pending);
-    emit currentServiceChanged(m_pending);
+    const int pending = m_now.PendingService();
+    m_now.SetPending(pending);
+    m_now.SetCurrent(pending);
     if (!m_playerViewShown)
         emit showPlayerView();
-    if (m_pending != m_state.streamingService)
-        PlayService(m_pending);
+    if (pending != m_state.streamingService)
+        PlayService(pending);
 }
 
 void CPlaybackController::SetVolume(int volume)
@@ -126,14 +126,14 @@ void CPlaybackController::SetVolume(int volume)
     m_state.volume = volume;
     if (m_player.EngineVolume() != volume || m_player.Volume() != volume)
         m_player.SetVolume(volume);
-    emit volumeChanged(volume);
+    m_now.SetVolume(volume);
 }
 
 void CPlaybackController::SetMute(bool muted)
 {
     m_state.mute = muted;
     m_player.SetMute(muted);
-    emit muteChanged(muted);
+    m_now.SetMute(muted);
 }
 
 void CPlaybackController::ApplyStoredAudio()
@@ -146,7 +146,7 @@ void CPlaybackController::OnPlayerMessage(int code)
 {
     if (code != CMediaPlayer::MsgStarted)
         return;
-    emit playbackStarted(true);
+    m_now.SetStarted(true);
     m_player.SetCropGeometry(QStringLiteral("%1+%2+%3+%4").arg(0).arg(8).arg(0).arg(4));
     emit pictureStarted();
 }

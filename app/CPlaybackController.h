@@ -1,5 +1,7 @@
 #pragma once
 
+#include "player/CPlaybackState.h"
+
 #include <QBasicTimer>
 #include <QObject>
 
@@ -9,8 +11,10 @@ class CQuarnDataModel;
 struct CKelvoAppState;
 
 // Selects, plays, stops and steps services, and owns volume and mute: the playing half of the
-// main frame. It changes the application state and tells the bars and views what to show through
-// its signals; which view is shown stays the frame's business (`showPlayerView`).
+// main frame. What is playing is kept in one observable state (Now()), which the bars, views and
+// desktop adapters follow; the controller is its only writer, and it mirrors the engine's own
+// reports (pictures started, pause) into it. Which view is shown stays the frame's business
+// (`showPlayerView`).
 class CPlaybackController final : public QObject
 {
     Q_OBJECT
@@ -34,7 +38,8 @@ public:
     // Applies the stored volume and mute to the player and the bars (the frame's creation).
     void ApplyStoredAudio();
 
-    int PendingService() const { return m_pending; }
+    const CPlaybackState& Now() const { return m_now; }
+    int PendingService() const { return m_now.PendingService(); }
     bool StepPending() const { return m_stepTimer.isActive(); }
     // Stops channel stepping (a view other than the player was shown).
     void CancelStep() { m_stepTimer.stop(); }
@@ -43,17 +48,6 @@ public:
     void SetPlayerViewShown(bool shown) { m_playerViewShown = shown; }
 
 signals:
-    // The service chosen and not yet (or being) played, at every step: info box and SAT bar.
-    void pendingServiceChanged(int serviceKey);
-    // The player view's service (its guide button): a selection, or a step once it is committed.
-    void currentServiceChanged(int serviceKey);
-    // Pictures or sound of the current stream started (true) or a new one is being looked for.
-    void playbackStarted(bool started);
-    // The box streams another service now (or none, -1); `previous` lost its mark.
-    void streamingServiceChanged(int previous, int current);
-    void busyIndicator(bool on);
-    void volumeChanged(int volume);
-    void muteChanged(bool muted);
     // The player view must be shown (a stepped service is committed while another view shows,
     // or a service was chosen elsewhere).
     void showPlayerView();
@@ -70,7 +64,7 @@ private:
     CBoxController& m_box;
     CMediaPlayer& m_player;
     CKelvoAppState& m_state;
-    int m_pending = -1;
+    CPlaybackState m_now;
     bool m_playerViewShown = true;
     QBasicTimer m_stepTimer;
 };

@@ -3,6 +3,7 @@
 #include "commands/CMainFrameMessages.h"
 #include "commands/KelvoCommandIds.h"
 #include "player/CKelvoInfoBox.h"
+#include "player/CPlaybackState.h"
 #include "ui/CKelvoButton.h"
 #include "ui/CKelvoRes.h"
 #include "ui/CKelvoSliderCtrl.h"
@@ -55,31 +56,16 @@ CKelvoControlBar::CKelvoControlBar(const CQuarnDataModel& db, CMainFrameMessages
     m_prev->move(69, 7);
     m_infoBox->move(120, 7);
 
-    connect(m_next, &CKelvoButton::clicked, this, [this] { emit m_messages.nextService(); });
-    connect(m_prev, &CKelvoButton::clicked, this, [this] { emit m_messages.prevService(); });
-    connect(m_mute, &CKelvoButton::clicked, this, [this] {
-        const bool muted = m_mute->IsChecked();
-        m_volume->setEnabled(!muted);
-        emit m_messages.setMute(muted);
-    });
+    // The buttons carry their command ids and are bound to the frame's commands; only the slider
+    // reports a value of its own.
     connect(m_volume, &QSlider::valueChanged, this, [this](int value) {
         if (!m_settingVolume) {
             emit m_messages.setVolume(value);
         }
     });
-    connect(m_channelList, &CKelvoButton::clicked, this, [this] { emit m_messages.toggleChannelPopup(); });
-    connect(m_mini, &CKelvoButton::clicked, this, [this] {
-        emit m_messages.setDisplayMode(true);
-        m_normal->show();
-        m_mini->hide();
-    });
-    connect(m_normal, &CKelvoButton::clicked, this, [this] {
-        emit m_messages.setDisplayMode(false);
-        m_normal->hide();
-        m_mini->show();
-    });
     ShowModeButtons();
     LayoutBar();
+    setObjectName(QStringLiteral("controlBar"));
 }
 
 QWidget* CKelvoControlBar::Control(int commandId) const
@@ -103,6 +89,14 @@ QWidget* CKelvoControlBar::Control(int commandId) const
     default:
         return nullptr;
     }
+}
+
+void CKelvoControlBar::Follow(const CPlaybackState& now)
+{
+    connect(&now, &CPlaybackState::pendingServiceChanged, this, &CKelvoControlBar::SetPendingService);
+    connect(&now, &CPlaybackState::startedChanged, this, &CKelvoControlBar::SetPlaybackStarted);
+    connect(&now, &CPlaybackState::volumeChanged, this, &CKelvoControlBar::SetVolume);
+    connect(&now, &CPlaybackState::muteChanged, this, &CKelvoControlBar::SetMute);
 }
 
 void CKelvoControlBar::SetPendingService(int serviceKey)

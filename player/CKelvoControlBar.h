@@ -6,13 +6,15 @@
 
 class CKelvoButton;
 class CKelvoInfoBox;
+class CPlaybackState;
 class CKelvoSliderCtrl;
 class CMainFrameMessages;
 class CQuarnDataModel;
 
 // The player's control bar: channel stepping, the information box, mute and volume, the
 // channel-list popup button and the mini/normal player buttons. It keeps no playback state of
-// its own: its controls send the frame's messages, and the frame tells it what to show.
+// its own: its buttons carry command ids that the frame's command table binds, the slider sends the
+// frame's volume message, and the frame tells it what to show.
 class CKelvoControlBar final : public CNxControlBar, public CKelvoView
 {
     Q_OBJECT
@@ -38,6 +40,8 @@ public:
     void SetPendingService(int serviceKey);
     void SetVolume(int volume);
     void SetMute(bool muted);
+    // Shows what `now` says from here on: the chosen service, whether pictures came, volume and mute.
+    void Follow(const CPlaybackState& now);
     void SetPlaybackStarted(bool started);
     // 0 normal, 1 mini player.
     void SetDisplayMode(int mode);

@@ -33,11 +33,7 @@ CKelvoInfoBox::CKelvoInfoBox(const CQuarnDataModel& db, CMainFrameMessages& mess
     m_info = new CKelvoButton(this, Kelvo::ID_CHANNEL_INFO);
     m_info->SetImage(Kelvo::IDB_CHANNEL_INFO, 3);
     m_info->setEnabled(false);
-    connect(m_info, &CKelvoButton::clicked, this, [this] {
-        if (m_service >= 0) {
-            emit m_messages.showChannelInfo(m_service);
-        }
-    });
+    connect(m_info, &CKelvoButton::clicked, this, &CKelvoInfoBox::ShowInfo);
     resize(kMinWidth, kHeight);
 }
 
@@ -50,6 +46,13 @@ void CKelvoInfoBox::SetService(int serviceKey)
 void CKelvoInfoBox::SetInfoEnabled(bool enabled)
 {
     m_info->setEnabled(enabled);
+}
+
+void CKelvoInfoBox::ShowInfo()
+{
+    if (m_service >= 0 && m_info->isEnabled()) {
+        emit m_messages.showChannelInfo(m_service);
+    }
 }
 
 void CKelvoInfoBox::RefreshContent()

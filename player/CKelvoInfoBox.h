@@ -59,6 +59,8 @@ public:
     const Content& Shown() const { return m_content; }
     // The channel-information button: enabled once the selected service's playback started.
     void SetInfoEnabled(bool enabled);
+    // The information button's action: the channel information, while the button is enabled.
+    void ShowInfo();
     CKelvoButton* InfoButton() const { return m_info; }
 
     void RefreshContent() override;

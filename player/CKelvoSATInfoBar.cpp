@@ -1,6 +1,7 @@
 #include "player/CKelvoSATInfoBar.h"
 
 #include "model/CQuarnDataModel.h"
+#include "player/CPlaybackState.h"
 #include "res/CStringTable.h"
 #include "ui/CKelvoRes.h"
 
@@ -11,6 +12,12 @@ CKelvoSATInfoBar::CKelvoSATInfoBar(const CQuarnDataModel& db, QWidget* parent)
 {
     SetBackgroundImage(&KelvoRes().imgSatInfoBack);
     Reload();
+    setObjectName(QStringLiteral("satBar"));
+}
+
+void CKelvoSATInfoBar::Follow(const CPlaybackState& now)
+{
+    connect(&now, &CPlaybackState::pendingServiceChanged, this, &CKelvoSATInfoBar::SetService);
 }
 
 void CKelvoSATInfoBar::SetService(int serviceKey)

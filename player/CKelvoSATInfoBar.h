@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+class CPlaybackState;
 class CQuarnDataModel;
 
 // The bar below the control bar in the channel mode: satellite, transponder, PIDs and provider
@@ -23,6 +24,8 @@ public:
     explicit CKelvoSATInfoBar(const CQuarnDataModel& db, QWidget* parent = nullptr);
 
     void SetService(int serviceKey);
+    // Shows the service `now` has chosen from here on.
+    void Follow(const CPlaybackState& now);
     int Service() const { return m_service; }
     const QStringList& Lines() const { return m_lines; }
 

@@ -4,6 +4,7 @@
 #include "commands/KelvoCommandIds.h"
 #include "model/CQuarnDataModel.h"
 #include "player/CKelvoIconWnd.h"
+#include "player/CPlaybackState.h"
 #include "player/CVideoSurface.h"
 #include "res/CStringTable.h"
 #include "ui/CKelvoRes.h"
@@ -15,9 +16,9 @@
 #include <QTimerEvent>
 #include <algorithm>
 
-CKelvoViewPlayer::CKelvoViewPlayer(const CQuarnDataModel& db, CMainFrameMessages& messages, QWidget* parent)
-    : QWidget(parent), m_db(db), m_messages(messages), m_frame(this),
-      m_player(std::make_unique<CMediaPlayer>())
+CKelvoViewPlayer::CKelvoViewPlayer(const CQuarnDataModel& db, CMainFrameMessages& messages, CMediaPlayer& player,
+                                   QWidget* parent)
+    : QWidget(parent), m_db(db), m_messages(messages), m_frame(this), m_player(player)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_frame.SetSkinBorders(false);
@@ -28,17 +29,17 @@ CKelvoViewPlayer::CKelvoViewPlayer(const CQuarnDataModel& db, CMainFrameMessages
 
     // The engine would otherwise take the mouse and keys over its picture for itself (and, on
     // X11, select the button events of its window, so that no click on the picture reached us).
-    if (m_player->IsValid()) {
-        libvlc_video_set_mouse_input(m_player->Handle(), 0);
-        libvlc_video_set_key_input(m_player->Handle(), 0);
+    if (m_player.IsValid()) {
+        libvlc_video_set_mouse_input(m_player.Handle(), 0);
+        libvlc_video_set_key_input(m_player.Handle(), 0);
     }
-    m_player->SetVideoWindow(m_surface);
-    m_player->AttachEvents();
-    connect(m_player.get(), &CMediaPlayer::videoOutputChanged, this, &CKelvoViewPlayer::OnVideoOutput);
+    m_player.SetVideoWindow(m_surface);
+    m_player.AttachEvents();
+    connect(&m_player, &CMediaPlayer::videoOutputChanged, this, &CKelvoViewPlayer::OnVideoOutput);
     // The engine keeps its video output past a stop without saying so; what it would show is the
     // last picture of a stream that no longer plays. The next stream reports its output again.
-    connect(m_player.get(), &CMediaPlayer::stopped, this, [this] { OnVideoOutput(false); });
-    connect(m_player.get(), &CMediaPlayer::defaultMsg, this, [this] { update(); });
+    connect(&m_player, &CMediaPlayer::stopped, this, [this] { OnVideoOutput(false); });
+    connect(&m_player, &CMediaPlayer::defaultMsg, this, [this] { update(); });
 
     m_icon = new CKelvoIconWnd(this);
 
@@ -61,18 +62,21 @@ CKelvoViewPlayer::CKelvoViewPlayer(const CQuarnDataModel& db, CMainFrameMessages
     m_guide->setFocusPolicy(Qt::TabFocus);
     m_guide->SizeToContent();
     m_guide->hide();
-    connect(m_guide, &CNxButton::clicked, this, &CKelvoViewPlayer::OnShowGuide);
+    connect(m_guide, &CNxButton::clicked, this, &CKelvoViewPlayer::ShowGuide);
 
     m_busyImages.SetFrameSize(QSize(kBusyFrameSize, kBusyFrameSize));
     m_busyImages.Load(Kelvo::IDB_BUSY);
     m_busyText = CStringTable::Get(CStringTable::IDS_LOADING);
     LayoutView();
+    setObjectName(QStringLiteral("playerView"));
+    m_guide->setObjectName(QStringLiteral("PlayerGuideButton"));
 }
 
 CKelvoViewPlayer::~CKelvoViewPlayer()
 {
     // The engine must let go of the surface before the child windows are destroyed.
-    m_player.reset();
+    m_player.Stop();
+    m_player.SetVideoWindow(nullptr);
     if (m_watchedWindow) {
         m_watchedWindow->removeEventFilter(this);
     }
@@ -188,13 +192,19 @@ void CKelvoViewPlayer::UpdateGuideAvailable(bool evenWhileUpdating)
     m_guide->setVisible(m_guideAvailable);
 }
 
-void CKelvoViewPlayer::OnShowGuide()
+void CKelvoViewPlayer::ShowGuide()
 {
     // Looked up again at the press: the service may have gone with a reload since it was shown.
-    if (IsUpdating() || m_service < 0 || m_db.FindService(m_service) == nullptr) {
+    if (IsUpdating() || !m_guideAvailable || m_service < 0 || m_db.FindService(m_service) == nullptr) {
         return;
     }
     emit m_messages.showGuide(m_service);
+}
+
+void CKelvoViewPlayer::Follow(const CPlaybackState& now)
+{
+    connect(&now, &CPlaybackState::currentServiceChanged, this, &CKelvoViewPlayer::SetService);
+    connect(&now, &CPlaybackState::requestingChanged, this, &CKelvoViewPlayer::ShowBusy);
 }
 
 void CKelvoViewPlayer::RefreshContent()
@@ -204,7 +214,7 @@ void CKelvoViewPlayer::RefreshContent()
 
 void CKelvoViewPlayer::TogglePause()
 {
-    CMediaPlayer& player = *m_player;
+    CMediaPlayer& player = m_player;
     int icon = 0;
     if (player.IsPlaying()) {
         if (!player.CanPause()) {
@@ -301,7 +311,7 @@ void CKelvoViewPlayer::DrawBackground(QPainter& p) const
     const QRect client = contentsRect();
     const CKelvoRes& res = KelvoRes();
     p.fillRect(client, res.colorBlack);
-    if (m_mediaType == kMediaRadio && m_player->IsPlaying()) {
+    if (m_mediaType == kMediaRadio && m_player.IsPlaying()) {
         const CNxImages& radio = res.imgPlayerRadio;
         radio.Draw(p, client, 0, CNxImages::HAlign::Stretch, CNxImages::VAlign::Stretch,
                    FillSource(radio.FrameSize(), client.size()));

@@ -13,12 +13,13 @@
 class CKelvoIconWnd;
 class CMainFrameMessages;
 class CNxButton;
+class CPlaybackState;
 class CNxStatic;
 class CQuarnDataModel;
 class CVideoSurface;
 
-// View 0 of the main frame: the area the stream's picture is shown in. It owns the one media
-// player and the native window the engine draws into. While no picture is shown it paints the
+// View 0 of the main frame: the area the stream's picture is shown in. It owns the native window
+// the engine draws into; the media player itself belongs to the application and outlives the view. While no picture is shown it paints the
 // idle picture (or the radio picture while a radio service plays), during a stream start the
 // busy animation with "Loading...", and each play/pause toggle flashes an icon over the view.
 // Its title and "Program Guide" button live on the frame's view caption bar (CaptionContent).
@@ -38,10 +39,11 @@ public:
     static constexpr int kPauseIcon = Kelvo::IDB_FLASH_PAUSE;
     static constexpr int kPlayIcon = Kelvo::IDB_FLASH_PLAY;
 
-    CKelvoViewPlayer(const CQuarnDataModel& db, CMainFrameMessages& messages, QWidget* parent = nullptr);
+    CKelvoViewPlayer(const CQuarnDataModel& db, CMainFrameMessages& messages, CMediaPlayer& player,
+                     QWidget* parent = nullptr);
     ~CKelvoViewPlayer() override;
 
-    CMediaPlayer& MediaPlayer() { return *m_player; }
+    CMediaPlayer& MediaPlayer() { return m_player; }
     CVideoSurface* VideoSurface() const { return m_surface; }
     CKelvoIconWnd* IconWindow() const { return m_icon; }
 
@@ -66,11 +68,17 @@ public:
     // The service whose guide the button opens; the button shows only when that service has a
     // present event.
     void SetService(int serviceKey);
+    // From here on shows the service `now` plays and the busy animation while the box is asked.
+    void Follow(const CPlaybackState& now);
     int Service() const { return m_service; }
     bool IsGuideAvailable() const { return m_guideAvailable; }
 
     // Full screen has no side borders.
     void SetFullScreen(bool on);
+
+    // The guide button's action: the guide of the view's service, when it has one (the service is
+    // looked up again: a reload may have taken it).
+    void ShowGuide();
 
     // Pauses a playing stream or resumes a paused one and flashes the matching icon; nothing
     // when the engine can do neither.
@@ -109,14 +117,11 @@ private:
     void UpdateGuideAvailable(bool evenWhileUpdating = false);
     void OnVideoOutput(bool present);
     void UpdateSurface();
-    void OnShowGuide();
 
     const CQuarnDataModel& m_db;
     CMainFrameMessages& m_messages;
     CKelvoFrameImpl m_frame;
-    // Declared after nothing that the engine draws into: the player is destroyed (and the engine
-    // stopped) before the child windows go with the QWidget base.
-    std::unique_ptr<CMediaPlayer> m_player;
+    CMediaPlayer& m_player;
     CVideoSurface* m_surface = nullptr;
     CKelvoIconWnd* m_icon = nullptr;
     QPointer<QWidget> m_caption;

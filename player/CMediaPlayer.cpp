@@ -73,9 +73,11 @@ CMediaPlayer::~CMediaPlayer()
 void CMediaPlayer::SetVideoWindow(QWidget* window)
 {
     m_videoWindow = window;
-    if (!m_player || window == nullptr)
+    if (!m_player)
         return;
-    const WId id = window->winId(); // makes the widget native
+    // No window: letting go of one that is about to be destroyed, which the engine must not draw
+    // into any longer.
+    const WId id = window ? window->winId() : 0; // makes the widget native
 #if defined(Q_OS_WIN)
     libvlc_media_player_set_hwnd(m_player.get(), reinterpret_cast<void*>(id));
 #elif defined(Q_OS_MACOS)
@@ -102,6 +104,7 @@ bool CMediaPlayer::Open(const QString& address)
     if (!m_player)
         return false;
     m_tracks.Reset();
+    EndPause();
     QByteArray location = address.trimmed().toUtf8();
     const QStringList options = StartOptions(address, m_startProfile, m_lowLatencyCacheMs);
     m_relay.reset(); // frees the stream's port for the new relay or the engine itself
@@ -249,19 +252,36 @@ bool CMediaPlayer::Play()
         if (!m_relay->Resume(&why))
             qWarning("stream relay: %s", why.c_str());
     }
-    return m_player && libvlc_media_player_play(m_player.get()) == 0;
+    const bool playing = m_player && libvlc_media_player_play(m_player.get()) == 0;
+    if (playing)
+        EndPause();
+    return playing;
+}
+
+void CMediaPlayer::EndPause()
+{
+    if (m_paused) {
+        m_paused = false;
+        emit pausedChanged(false);
+    }
 }
 
 void CMediaPlayer::Pause()
 {
-    if (m_player)
-        libvlc_media_player_set_pause(m_player.get(), 1);
+    if (!m_player)
+        return;
+    libvlc_media_player_set_pause(m_player.get(), 1);
+    if (!m_paused) {
+        m_paused = true;
+        emit pausedChanged(true);
+    }
 }
 
 void CMediaPlayer::Stop()
 {
     if (m_player)
         libvlc_media_player_stop(m_player.get());
+    EndPause();
     // Stopped, the stream's port is free for whoever listens next, as with the engine alone.
     if (m_relay)
         m_relay->Stop();

@@ -78,7 +78,7 @@ public:
     bool IsValid() const { return m_player != nullptr; }
 
     // The engine draws the picture into this widget's native window. The widget must outlive
-    // the playback: stop the player or destroy it before the widget goes.
+    // the playback: stop the player and set no window (nullptr) before the widget goes.
     void SetVideoWindow(QWidget* window);
     QWidget* VideoWindow() const { return m_videoWindow; }
     void AttachEvents();
@@ -130,6 +130,8 @@ public:
     void Stop();
     bool IsPlaying() const;
     bool CanPause() const;
+    // Paused by Pause() and not played, stopped or opened anew since.
+    bool IsPaused() const { return m_paused; }
     bool WillPlay() const;
 
     // Mute and volume (0..100) wanted by the application: stored, applied to the engine at once
@@ -167,6 +169,8 @@ signals:
     void volumeChanged(int volume);
     void muteChanged(bool mute);
     void stateChanged(CMediaPlayer::PlayState state);
+    // Pause, and the end of a pause: Play, Stop or a new media.
+    void pausedChanged(bool paused);
     // The engine created (true) or dropped (false) its video output.
     void videoOutputChanged(bool present);
     // Low-latency start met a network it could not keep up with and will open the next RTP or
@@ -176,6 +180,7 @@ signals:
 private:
     static void OnEngineEvent(const libvlc_event_t* event, void* self);
     void Post(int code);
+    void EndPause();
     void PostFirstUpdate();
     void Deliver(int code);
     void SetState(PlayState state);
@@ -196,6 +201,7 @@ private:
     int m_volume = 100;
     PlayState m_state = Stopped;
     StartProfile m_startProfile = StartStandard;
+    bool m_paused = false;
     int m_lowLatencyCacheMs = kLowLatencyCacheMs;
     // Whether the current media was opened with the short cache; the engine's counts at the last
     // look while it plays, and the most pictures one second of it has shown.

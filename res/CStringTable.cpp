@@ -101,6 +101,19 @@ constexpr std::array kEntries = std::to_array<Entry>({
     {1003, "Stream to other device: the Port must be a number from 1 to 65535."},
     {1004, "Type: choose Play or Recording."},
     {1005, "Mode: choose Once, Daily or Weekly."},
+    {1100, "Next channel"},
+    {1101, "Previous channel"},
+    {1102, "Louder"},
+    {1103, "Quieter"},
+    {1104, "Mute"},
+    {1105, "Pause or play"},
+    {1106, "Full screen"},
+    {1107, "Leave full screen"},
+    {1108, "Next field or full screen"},
+    {1109, "Channel list"},
+    {1110, "Mini player"},
+    {1111, "Normal player"},
+    {1112, "Channel information"},
 });
 
 static_assert(std::ranges::is_sorted(kEntries, {}, &Entry::id));

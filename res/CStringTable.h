@@ -93,5 +93,19 @@ public:
         IDS_CHECK_STOD_PORT = 1003,
         IDS_CHECK_TIMER_TYPE = 1004,
         IDS_CHECK_TIMER_MODE = 1005,
+        // Names of the commands (their actions' texts).
+        IDS_CMD_NEXT_SERVICE = 1100,
+        IDS_CMD_PREV_SERVICE = 1101,
+        IDS_CMD_VOLUME_UP = 1102,
+        IDS_CMD_VOLUME_DOWN = 1103,
+        IDS_CMD_MUTE = 1104,
+        IDS_CMD_PAUSE = 1105,
+        IDS_CMD_FULL_SCREEN = 1106,
+        IDS_CMD_EXIT_FULL_SCREEN = 1107,
+        IDS_CMD_ENTER = 1108,
+        IDS_CMD_CHANNEL_POPUP = 1109,
+        IDS_CMD_MINI_PLAYER = 1110,
+        IDS_CMD_NORMAL_PLAYER = 1111,
+        IDS_CMD_CHANNEL_INFO = 1112,
     };
 };

@@ -5,6 +5,7 @@
 CKelvoLeftBar::CKelvoLeftBar(QWidget* parent) : CNxControlBar(parent)
 {
     SetFixedBarSize(kCreationSize);
+    setObjectName(QStringLiteral("leftBar"));
 }
 
 int CKelvoLeftBar::AddPage(CKelvoBaseWnd* page)

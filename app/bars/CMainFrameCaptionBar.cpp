@@ -59,6 +59,7 @@ CMainFrameCaptionBar::CMainFrameCaptionBar(QWidget* parent) : CKelvoCaptionBar(p
     m_remote->SetTextColours(res.colorWhite, res.colorRemotePressed, res.colorWhite, res.colorModeDisabled,
                              res.colorModeHot);
     LayoutItems(width());
+    setObjectName(QStringLiteral("mainCaption"));
 }
 
 int CMainFrameCaptionBar::HitTest(QPoint pos) const

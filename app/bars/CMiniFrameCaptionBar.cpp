@@ -18,6 +18,7 @@ CMiniFrameCaptionBar::CMiniFrameCaptionBar(QWidget* parent)
     m_title->SetTextColour(KelvoRes().colorText);
     m_title->SizeToText();
     LayoutItems(width());
+    setObjectName(QStringLiteral("miniCaption"));
 }
 
 int CMiniFrameCaptionBar::HitTest(QPoint pos) const

@@ -5,6 +5,7 @@
 CViewCaptionBar::CViewCaptionBar(QWidget* parent) : CNxControlBar(parent)
 {
     SetBackgroundImage(&KelvoRes().imgBarDark38);
+    setObjectName(QStringLiteral("viewCaption"));
 }
 
 void CViewCaptionBar::Adopt(QWidget* content)

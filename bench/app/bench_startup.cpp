@@ -7,6 +7,7 @@
 // skin and the first paint are all in the figure, as a user sees them.
 #include "DemoBoxProcess.h"
 #include "app/CKelvoPlayerApp.h"
+#include "app/testing/KelvoTestSeams.h"
 #include "app/CMainFrame.h"
 #include "model/CQuarnDataModel.h"
 
@@ -125,7 +126,7 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     // The child's single-instance lock and settings stay in this temporary folder.
     ::setenv("XDG_RUNTIME_DIR", dir.path().toLocal8Bit().constData(), 1);
-    ::setenv("KELVO_MESSAGE_LOG", (dir.path() + QStringLiteral("/messages.log")).toLocal8Bit().constData(), 1);
+    KelvoTestSeams::LogMessagesTo(dir.path() + QStringLiteral("/messages.log"));
     const std::string self = argv[0];
 
     std::vector<Sample> none, full;

@@ -11,7 +11,10 @@
 // The namespace gives the program the box's ports (RTP 5004, UDP 1234, HTTP 80) to itself.
 #include "DemoBoxProcess.h"
 #include "RawHttp.h"
+#include "app/CKelvoCommandTable.h"
 #include "app/CKelvoPlayerApp.h"
+#include "app/testing/KelvoTestSeams.h"
+#include "commands/KelvoCommandIds.h"
 #include "app/CMainFrame.h"
 #include "app/CPlaybackController.h"
 #include "app/settings/CKelvoAppState.h"
@@ -90,7 +93,7 @@ class FrameProbe
 public:
     explicit FrameProbe(CPlaybackController& playback)
     {
-        QObject::connect(&playback, &CPlaybackController::busyIndicator, &playback,
+        QObject::connect(&playback.Now(), &CPlaybackState::requestingChanged, &playback,
                          [this](bool on) { (on ? busyOn : busyOff) = Clock::now(); });
     }
     void Reset() { busyOn = busyOff = {}; }
@@ -118,7 +121,7 @@ int main(int argc, char** argv)
     }
     QTemporaryDir dir;
     qputenv("XDG_RUNTIME_DIR", dir.path().toLocal8Bit());
-    qputenv("KELVO_MESSAGE_LOG", (dir.path() + QStringLiteral("/messages.log")).toLocal8Bit());
+    KelvoTestSeams::LogMessagesTo(dir.path() + QStringLiteral("/messages.log"));
     const QString settings = dir.path() + QStringLiteral("/Kelvo+.conf");
 
     // The bare player: engine defaults, a window of its own beside the frame.
@@ -241,7 +244,7 @@ int main(int argc, char** argv)
             Blank(surface);
             probe.Reset();
             const Clock::time_point pressed = Clock::now();
-            emit frame.Messages().nextService();
+            frame.Commands().Trigger(Kelvo::ID_NEXT_SERVICE);
             const Clock::time_point picture = WaitForPicture(surface, 25000);
             if (picture == Clock::time_point{} || probe.busyOn == Clock::time_point{})
                 continue;

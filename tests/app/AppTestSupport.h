@@ -7,6 +7,7 @@
 #include "RawHttp.h"
 #include "app/CKelvoPlayerApp.h"
 #include "app/CMainFrame.h"
+#include "app/testing/KelvoTestSeams.h"
 
 #include <QApplication>
 #include <QFile>
@@ -21,7 +22,7 @@ public:
     AppTestEnvironment()
     {
         qputenv("XDG_RUNTIME_DIR", m_dir.path().toLocal8Bit());
-        qputenv("KELVO_MESSAGE_LOG", MessageLogPath().toLocal8Bit());
+        KelvoTestSeams::LogMessagesTo(MessageLogPath());
     }
 
     QString SettingsPath() const { return m_dir.path() + QStringLiteral("/Kelvo+.conf"); }

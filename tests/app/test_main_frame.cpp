@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 #include "app/CBoxController.h"
 #include "app/CKelvoCommandTable.h"
+#include "app/settings/CKelvoConnection.h"
 #include "app/CPlaybackController.h"
 #include "app/CViewRegistry.h"
 #include "app/bars/CMainFrameCaptionBar.h"
@@ -110,7 +111,7 @@ TEST_F(MainFrameTest, StripsHaveTheirPixelSizesInEachMode)
     EXPECT_EQ(Frame().View(ViewPlayer)->geometry(), QRect(322, 158, 877, 799 - 86 - 58 - 158));
     Frame().grab().save(env.Dir() + QStringLiteral("/channel.png"));
 
-    Frame().Messages().setDisplayMode(true);
+    Frame().Commands().Trigger(ID_MINI_PLAYER);
     Settle();
     EXPECT_EQ(Frame().minimumSize(), QSize(342, 322));
     EXPECT_TRUE(Shown(CMainFrame::MiniCaption));
@@ -124,7 +125,7 @@ TEST_F(MainFrameTest, StripsHaveTheirPixelSizesInEachMode)
     EXPECT_EQ(Frame().View(ViewPlayer)->geometry(), QRect(1, 1 + mini, 340, 320 - mini - 58));
 
     // Back to normal: the window grows to the normal minimum.
-    Frame().Messages().setDisplayMode(false);
+    Frame().Commands().Trigger(ID_NORMAL_PLAYER);
     Settle();
     EXPECT_GE(Frame().width(), 1022);
     EXPECT_GE(Frame().height(), 688);
@@ -511,7 +512,7 @@ TEST_F(MainFrameTest, SaveRefusesAnAddressTypedInPartAndAPortOutOfRange)
     auto* stodOn = qobject_cast<QAbstractButton*>(form->Control(V::IDC_STOD_ON));
     auto* stodOff = qobject_cast<QAbstractButton*>(form->Control(V::IDC_STOD_OFF));
     ASSERT_TRUE(address && stodAddress && stodPort && stodOn && stodOff);
-    const CBoxConnection stored = app->Connection();
+    const CBoxConnection stored = app->Connection().Value();
     const QByteArray storedFile = [&] {
         QFile f(env.SettingsPath());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -574,7 +575,7 @@ TEST_F(MainFrameTest, SaveRefusesAnAddressTypedInPartAndAPortOutOfRange)
         EXPECT_EQ(env.Messages().toStdString(), std::string(c.message) + "\n");
         EXPECT_EQ(BoxLog(box.port()), "") << "no request, the stream is not stopped";
         EXPECT_EQ(app->State().streamingService, tv->key);
-        EXPECT_TRUE(app->Connection() == stored) << app->Connection().address.toStdString();
+        EXPECT_TRUE(app->Connection().Value() == stored) << app->Connection().Value().address.toStdString();
         EXPECT_TRUE(app->State().boxConfigured);
         QFile f(env.SettingsPath());
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -594,7 +595,7 @@ TEST_F(MainFrameTest, SaveRefusesAnAddressTypedInPartAndAPortOutOfRange)
     env.ClearMessages();
     ASSERT_TRUE(Frame().Commands().Trigger(ID_SAVE_SETTINGS));
     EXPECT_EQ(env.Messages().toStdString(), "Setting|Setting saved\n");
-    EXPECT_EQ(app->Connection().address.toStdString(), "0.0.0.0");
+    EXPECT_EQ(app->Connection().Value().address.toStdString(), "0.0.0.0");
     EXPECT_FALSE(app->State().boxConfigured);
 }
 
@@ -613,7 +614,7 @@ TEST_F(MainFrameTest, CloseStoresTheStateThenStopsTheStreamOnce)
     Settle();
     ASSERT_EQ(app->State().streamingService, tv->key) << env.Messages().toStdString();
     Frame().Messages().setVolume(37);
-    Frame().Messages().setMute(true);
+    Frame().Commands().Trigger(ID_MUTE);
     Frame().move(40, 30);
     Settle();
     ClearBoxLog(box.port());
@@ -838,7 +839,7 @@ TEST_F(MainFrameTest, WidgetsThatClaimToBeOpaqueCoverTheirWholeAreaInEveryMode)
         {"guide", [&] { Frame().Messages().showGuide(key); }},
         {"schedule", [&] { Frame().Commands().Trigger(ID_MODE_SCHEDULE); }},
         {"setting", [&] { Frame().Commands().Trigger(ID_MODE_SETTING); }},
-        {"mini player", [&] { Frame().Messages().setDisplayMode(true); }},
+        {"mini player", [&] { Frame().Commands().Trigger(ID_MINI_PLAYER); }},
         {"channel popup", [&] { Frame().ShowChannelPopup(true); }},
         {"full screen", [&] { Frame().SetFullScreen(true); }},
         // The overlays dock again once they see the cursor elsewhere, within a tenth of a second.

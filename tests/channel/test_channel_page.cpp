@@ -6,12 +6,14 @@
 #include "commands/KelvoCommandIds.h"
 #include "tests/ui/UiTestHelpers.h"
 #include "ui/CKelvoButton.h"
+#include "ui/CKelvoCommandBinder.h"
 #include "ui/CKelvoComboBox.h"
 #include "ui/CKelvoEdit.h"
 #include "ui/CKelvoRes.h"
 #include "views/channel/CKelvoChannelListBox.h"
 #include "views/channel/CKelvoPageChannel.h"
 
+#include <QAction>
 #include <QImage>
 #include <QSignalSpy>
 #include <QTest>
@@ -83,7 +85,6 @@ protected:
     CKelvoPageChannel* page = nullptr;
     QSignalSpy play{&messages, &CMainFrameMessages::playService};
     QSignalSpy guide{&messages, &CMainFrameMessages::showGuide};
-    QSignalSpy popup{&messages, &CMainFrameMessages::toggleChannelPopup};
 };
 
 } // namespace
@@ -257,8 +258,12 @@ TEST_F(PageTest, FloatingDisablesGuideButtonsAndShowsTheDockButton)
     EXPECT_EQ(List()->GuideButtonFrame(beta), 3);
     uitest::Click(List(), Button(beta));
     EXPECT_EQ(guide.count(), 0);
+    // The dock button is the frame's command, bound to it by id.
+    QAction dock;
+    CKelvoCommandBinder::Bind(page, [&dock](int id) { return id == Kelvo::ID_CHANNEL_DOCK ? &dock : nullptr; });
+    QSignalSpy docked(&dock, &QAction::triggered);
     uitest::Click(page->DockButton(), QPoint(12, 12));
-    EXPECT_EQ(popup.count(), 1);
+    EXPECT_EQ(docked.count(), 1);
 
     page->setParent(&host);
     page->SetFloating(false);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commands/CMainFrameMessages.h"
+#include "player/CMediaPlayer.h"
 #include "tests/db/DbTestSupport.h"
 #include "ui/CKelvoRes.h"
 
@@ -50,6 +51,8 @@ struct Box
     CQuarnXML reader{wrapper};
     CQuarnDataModel db{reader};
     CMainFrameMessages messages;
+    // Before any view: the view lets go of the player when it goes.
+    CMediaPlayer player;
 };
 
 } // namespace pvtest

@@ -91,7 +91,7 @@ protected:
     {
         window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
         window.setGeometry(20, 20, 640, kViewHeight + CKelvoControlBar::kHeight + CKelvoSATInfoBar::kHeight);
-        view = new CKelvoViewPlayer(box.db, box.messages, &window);
+        view = new CKelvoViewPlayer(box.db, box.messages, box.player, &window);
         view->setGeometry(0, 0, 640, kViewHeight);
         bar = new CKelvoControlBar(box.db, box.messages, &window);
         bar->setGeometry(0, kViewHeight, 640, CKelvoControlBar::kHeight);

@@ -24,7 +24,7 @@ protected:
     }
 
     Box box;
-    CKelvoViewPlayer view{box.db, box.messages};
+    CKelvoViewPlayer view{box.db, box.messages, box.player};
 };
 
 struct BusyCase
@@ -144,7 +144,7 @@ class GuideButton : public ::testing::TestWithParam<GuideCase>
 TEST_P(GuideButton, ShownExactlyWhenThereIsAPresentEvent)
 {
     Box box;
-    CKelvoViewPlayer view(box.db, box.messages);
+    CKelvoViewPlayer view(box.db, box.messages, box.player);
     view.SetService(GetParam().key);
     EXPECT_EQ(view.IsGuideAvailable(), GetParam().shown);
     EXPECT_EQ(view.GuideButton()->isVisibleTo(view.CaptionContent()), GetParam().shown);

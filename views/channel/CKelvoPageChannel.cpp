@@ -3,6 +3,7 @@
 #include "commands/CMainFrameMessages.h"
 #include "commands/KelvoCommandIds.h"
 #include "model/CQuarnDataModel.h"
+#include "player/CPlaybackState.h"
 #include "res/CStringTable.h"
 #include "ui/CKelvoButton.h"
 #include "ui/CKelvoComboBox.h"
@@ -42,6 +43,11 @@ CKelvoPageChannel::CKelvoPageChannel(const CQuarnDataModel& db, CMainFrameMessag
     setObjectName(QStringLiteral("PageChannel"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     CreateChildren();
+    m_search->setObjectName(QStringLiteral("channelSearch"));
+    m_tv->setObjectName(QStringLiteral("channelTv"));
+    m_radio->setObjectName(QStringLiteral("channelRadio"));
+    m_refresh->setObjectName(QStringLiteral("channelRefresh"));
+    m_dock->setObjectName(QStringLiteral("channelDock"));
 }
 
 bool CKelvoPageChannel::CreateChildren()
@@ -93,7 +99,6 @@ bool CKelvoPageChannel::CreateChildren()
 
     connect(m_tv, &CPngButton::clicked, this, [this] { OnMediaButton(0); });
     connect(m_radio, &CPngButton::clicked, this, [this] { OnMediaButton(1); });
-    connect(m_dock, &CPngButton::clicked, &m_messages, &CMainFrameMessages::toggleChannelPopup);
     connect(m_sort, &QComboBox::activated, this, &CKelvoPageChannel::OnSortActivated);
     connect(m_group, &QComboBox::activated, this, &CKelvoPageChannel::OnGroupActivated);
     connect(m_search, &QLineEdit::textChanged, this, &CKelvoPageChannel::OnSearchChanged);
@@ -121,6 +126,14 @@ void CKelvoPageChannel::CheckMediaButtons()
 {
     m_tv->SetChecked(m_rows.MediaType() == 0);
     m_radio->SetChecked(m_rows.MediaType() == 1);
+}
+
+void CKelvoPageChannel::Follow(const CPlaybackState& now)
+{
+    connect(&now, &CPlaybackState::streamingServiceChanged, this, [this](int previous, int current) {
+        SetStreamingService(current);
+        ShowStreamedRow(previous);
+    });
 }
 
 void CKelvoPageChannel::SetStreamingService(int key)

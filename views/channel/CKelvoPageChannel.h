@@ -10,6 +10,7 @@ class CKelvoChannelListBox;
 class CKelvoComboBox;
 class CKelvoEdit;
 class CMainFrameMessages;
+class CPlaybackState;
 class CQuarnDataModel;
 
 // The channel page of the left bar: TV/Radio, Refresh, the sort and group boxes, the search box
@@ -37,6 +38,8 @@ public:
     // After streaming started or stopped (the key streamed before, -1 none): repaints that row and
     // scrolls the streamed one into view.
     void ShowStreamedRow(int previousKey);
+    // Marks the service the box streams as `now` says from here on.
+    void Follow(const CPlaybackState& now);
 
     // In the channel popup (true) or in the left bar: the guide buttons work only when docked, the
     // dock button shows only when floating. The page fills its parent either way.

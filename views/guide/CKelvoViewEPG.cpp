@@ -55,6 +55,9 @@ CKelvoViewEPG::CKelvoViewEPG(const CQuarnDataModel& db, CMainFrameMessages& mess
     m_caption = new CKelvoEPGCaption(m_captionContent);
     PlaceCaption();
     Layout();
+    setObjectName(QStringLiteral("guideView"));
+    m_list->setObjectName(QStringLiteral("GuideList"));
+    m_nextDay->setObjectName(QStringLiteral("GuideNextDay"));
 }
 
 const CGuideElement* CKelvoViewEPG::ShownGuide() const

@@ -44,6 +44,7 @@ CKelvoPageSchedule::CKelvoPageSchedule(const CQuarnDataModel& db, CMainFrameMess
     connect(m_list, &CNxListBox::selectionChanged, this, &CKelvoPageSchedule::Announce);
     connect(m_list, &CKelvoScheduleListBox::reselected, this, &CKelvoPageSchedule::Announce);
     Layout();
+    m_list->setObjectName(QStringLiteral("ScheduleList"));
 }
 
 void CKelvoPageSchedule::RefreshContent(bool resetSelection)

@@ -17,6 +17,7 @@ CKelvoViewSchedule::CKelvoViewSchedule(const CQuarnDataModel&, CMainFrameMessage
     m_caption = new CScheduleCaption(CStringTable::Get(CStringTable::IDS_SCHEDULE_SETTING), false, this);
     m_caption->hide();
     Layout();
+    setObjectName(QStringLiteral("scheduleView"));
 }
 
 void CKelvoViewSchedule::FillMembers(const CScheduleElement& seriesEntry)

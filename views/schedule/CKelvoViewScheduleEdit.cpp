@@ -88,6 +88,7 @@ CKelvoViewScheduleEdit::CKelvoViewScheduleEdit(const CQuarnDataModel& db, CMainF
     m_caption->hide();
     connect(m_caption->BackButton(), &CNxButton::clicked, this, &CKelvoViewScheduleEdit::Cancel);
     Layout();
+    setObjectName(QStringLiteral("scheduleEditView"));
 }
 
 

@@ -126,6 +126,7 @@ CKelvoViewSetting::CKelvoViewSetting(CMainFrameMessages&, QWidget* parent) : QWi
     m_frame.Apply();
     BuildControls();
     LoadControls(m_stored);
+    setObjectName(QStringLiteral("settingView"));
 }
 
 CKelvoViewSetting::~CKelvoViewSetting()

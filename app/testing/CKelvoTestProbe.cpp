@@ -1,4 +1,4 @@
-#include "app/CKelvoTestProbe.h"
+#include "app/testing/CKelvoTestProbe.h"
 
 #include "ui/CNxListBox.h"
 
@@ -9,14 +9,6 @@
 #include <QMessageBox>
 #include <QVariant>
 #include <QWidget>
-
-CKelvoTestProbe* CKelvoTestProbe::CreateFromEnvironment(QObject* parent)
-{
-    const QString path = qEnvironmentVariable("KELVO_PROBE");
-    if (path.isEmpty())
-        return nullptr;
-    return new CKelvoTestProbe(path, parent);
-}
 
 CKelvoTestProbe::CKelvoTestProbe(const QString& path, QObject* parent) : QObject(parent), m_server(new QLocalServer(this))
 {

@@ -11,8 +11,8 @@ class QLocalSocket;
 class QWidget;
 
 // A line-based local socket through which the whole-journey tests ask the running program where
-// things are and what state it is in; the input itself always comes from the X server. It exists
-// only when the environment variable KELVO_PROBE names a socket path, so a user never has one.
+// things are and what state it is in; the input itself always comes from the X server. Only the
+// test build of the program has one (see KelvoTestSeams), so a user never does.
 class CKelvoTestProbe final : public QObject
 {
     Q_OBJECT
@@ -21,8 +21,7 @@ class CKelvoTestProbe final : public QObject
 public:
     using Handler = std::function<QString(const QStringList& args)>;
 
-    // Null when the environment does not ask for a probe.
-    static CKelvoTestProbe* CreateFromEnvironment(QObject* parent);
+    CKelvoTestProbe(const QString& path, QObject* parent);
 
     // A command answers one line; an unknown command or a handler's empty answer gives "error".
     void AddCommand(const QString& name, Handler handler);
@@ -32,7 +31,6 @@ public:
     static QWidget* FindWidget(const QString& objectName);
 
 private:
-    CKelvoTestProbe(const QString& path, QObject* parent);
     void OnConnection();
     void OnReadyRead(QLocalSocket* socket);
 
