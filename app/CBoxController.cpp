@@ -107,10 +107,13 @@ int CBoxController::SetSchedule(const CScheduleElement& schedule)
     return rc;
 }
 
-int CBoxController::StartStreaming(int serviceKey)
+int CBoxController::StartStreaming(int serviceKey, QString* mediaAddress)
 {
     // Streaming changes no record the views show, so the views keep drawing meanwhile.
-    return m_db.StartStreaming(m_db.FindService(serviceKey));
+    const int rc = m_db.StartStreaming(m_db.FindService(serviceKey));
+    if (rc == 0 && mediaAddress)
+        *mediaAddress = m_db.GetMediaAddress();
+    return rc;
 }
 
 void CBoxController::ReportStartFailure(int code)
@@ -125,11 +128,6 @@ int CBoxController::StopStreaming(bool report)
     if (rc != 0 && report)
         Fail(CStringTable::IDS_STOP_STREAMING_FAILURE, CStringTable::IDS_STOP_STREAMING_FAILED);
     return rc;
-}
-
-QString CBoxController::MediaAddress()
-{
-    return m_db.GetMediaAddress();
 }
 
 bool CBoxController::SendRemoteKey(int key, bool repeat)

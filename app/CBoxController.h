@@ -39,14 +39,14 @@ public:
     bool LoadGuide(int serviceKey);
     // Sends a schedule; shows the box's refusal. Returns the result code.
     int SetSchedule(const CScheduleElement& schedule);
-    // Asks the box to stream a service. The result code is returned, not shown: the caller first
-    // puts the player back in order, then reports it with ReportStartFailure.
-    int StartStreaming(int serviceKey);
+    // Asks the box to stream a service; on success `mediaAddress` receives the address the media
+    // player opens for it, as the settings were when the box was asked. The result code is
+    // returned, not shown: the caller first puts the player back in order, then reports it with
+    // ReportStartFailure.
+    int StartStreaming(int serviceKey, QString* mediaAddress);
     void ReportStartFailure(int code);
     // Asks the box to stop streaming; a failure is shown when `report`.
     int StopStreaming(bool report = true);
-    // The address the media player opens for the stream the box was just asked for.
-    QString MediaAddress();
     // Deliberately outside the busy state: keys must reach the box while another request waits.
     bool SendRemoteKey(int key, bool repeat);
     // At exit while the box streams: short limit, outcome ignored.

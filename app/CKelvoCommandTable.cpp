@@ -23,7 +23,8 @@ void CKelvoCommandTable::Add(Row row)
     // Shown with the action wherever it appears; the keys themselves are routed by the table,
     // since some of them must also reach the focused widget, which a Qt shortcut never lets happen.
     if (!row.keys.isEmpty())
-        action->setToolTip(QStringLiteral("%1 (%2)").arg(row.text, row.keys.first().toString(QKeySequence::NativeText)));
+        action->setToolTip(
+            QStringLiteral("%1 (%2)").arg(row.text, row.keys.first().toString(QKeySequence::NativeText)));
     m_window->addAction(action);
     // The handler is looked up at trigger time: rows are stored by value and may move.
     const int id = row.id;

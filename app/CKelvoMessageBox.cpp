@@ -32,7 +32,8 @@ bool Ask(QWidget* owner, const QString& caption, const QString& text)
 {
     if (TheSink())
         return TheSink()(caption, text);
-    return QMessageBox::question(owner, caption, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    return QMessageBox::question(owner, caption, text, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
 }
 
 } // namespace CKelvoMessageBox

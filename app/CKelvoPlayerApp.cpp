@@ -3,14 +3,15 @@
 #include "app/CBoxController.h"
 #include "app/CKelvoMessageBox.h"
 #include "app/CMainFrame.h"
-#include "app/KelvoFrameCommands.h"
 #include "app/CPlaybackController.h"
 #include "app/CRemoteBridge.h"
+#include "app/KelvoFrameCommands.h"
 #include "app/settings/CKelvoConnection.h"
 #include "model/CQuarnDataModel.h"
 #include "player/CMediaPlayer.h"
 #include "protocol/CQuarnWrapper.h"
 #include "protocol/CQuarnXML.h"
+#include "rcu/CKelvoRCUWindow.h"
 #include "res/CStringTable.h"
 #include "ui/CKelvoRes.h"
 
@@ -19,17 +20,15 @@
 
 CKelvoPlayerApp::CKelvoPlayerApp(CKelvoAppOptions options)
     : m_options(std::move(options)), m_store(m_options.settingsFile),
-      m_wrapper(std::make_unique<CQuarnWrapper>()),
-      m_xml(std::make_unique<CQuarnXML>(*m_wrapper)),
+      m_wrapper(std::make_unique<CQuarnWrapper>()), m_xml(std::make_unique<CQuarnXML>(*m_wrapper)),
       m_db(std::make_unique<CQuarnDataModel>(*m_xml)),
       m_box(std::make_unique<CBoxController>(*m_db, *m_wrapper)),
       m_connection(std::make_unique<CKelvoConnection>(m_store, m_state, *m_wrapper, *m_db))
-{
-}
+{}
 
-CKelvoPlayerApp::CKelvoPlayerApp(const QString& settingsFile) : CKelvoPlayerApp(CKelvoAppOptions{settingsFile})
-{
-}
+CKelvoPlayerApp::CKelvoPlayerApp(const QString& settingsFile)
+    : CKelvoPlayerApp(CKelvoAppOptions{settingsFile})
+{}
 
 CKelvoPlayerApp::~CKelvoPlayerApp()
 {
@@ -67,9 +66,10 @@ bool CKelvoPlayerApp::InitInstance()
     // The engine needs the application object of Qt (its video window), so it is built here and
     // not with the core above.
     m_player = std::make_unique<CMediaPlayer>();
-    QObject::connect(m_connection.get(), &CKelvoConnection::quickStartChanged, m_player.get(), [this](bool on) {
-        m_player->SetStartProfile(on ? CMediaPlayer::StartLowLatency : CMediaPlayer::StartStandard);
-    });
+    QObject::connect(
+        m_connection.get(), &CKelvoConnection::quickStartChanged, m_player.get(), [this](bool on) {
+            m_player->SetStartProfile(on ? CMediaPlayer::StartLowLatency : CMediaPlayer::StartStandard);
+        });
     m_connection->Load(m_options.boxAddress, m_options.boxPort);
     m_playback = std::make_unique<CPlaybackController>(*m_box, *m_player, m_state);
     m_remoteBridge = std::make_unique<CRemoteBridge>(*m_box);
@@ -78,13 +78,16 @@ bool CKelvoPlayerApp::InitInstance()
     if (!m_frame->LoadFrame())
         return false;
     KelvoFrameCommands::Add(m_frame->Commands(), *m_frame, *this);
+    if (auto* rcu = qobject_cast<CKelvoRCUWindow*>(m_frame->RemoteWindow())) {
+        QObject::connect(rcu, &CKelvoRCUWindow::bnClicked, m_remoteBridge.get(), &CRemoteBridge::OnKey);
+        QObject::connect(rcu, &CKelvoRCUWindow::attached, m_remoteBridge.get(), &CRemoteBridge::OnAttached);
+    }
     m_frame->setWindowTitle(CStringTable::Get(CStringTable::IDS_APP_TITLE));
     if (m_options.frameBuilt)
         m_options.frameBuilt(*this, *m_frame);
 
     if (m_state.windowRight - m_state.windowLeft > 0)
-        m_frame->setGeometry(m_state.windowLeft, m_state.windowTop, m_state.windowRight - m_state.windowLeft,
-                             m_state.windowBottom - m_state.windowTop);
+        m_frame->setGeometry(m_state.WindowRect());
     else
         m_frame->resize(m_frame->minimumSize());
 

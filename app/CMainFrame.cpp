@@ -1,17 +1,18 @@
 #include "app/CMainFrame.h"
 
 #include "app/CBoxController.h"
+#include "app/CChannelPopup.h"
 #include "app/CKelvoCommandTable.h"
 #include "app/CKelvoMessageBox.h"
 #include "app/CPlaybackController.h"
-#include "app/CRemoteBridge.h"
+#include "app/CScheduleFlow.h"
 #include "app/CViewRegistry.h"
 #include "app/bars/CKelvoLeftBar.h"
 #include "app/bars/CKelvoWindowHandler.h"
 #include "app/bars/CMainFrameCaptionBar.h"
 #include "app/bars/CMiniFrameCaptionBar.h"
-#include "app/bars/CPopupFrame.h"
 #include "app/bars/CViewCaptionBar.h"
+#include "app/bars/KelvoDockLayout.h"
 #include "app/settings/CKelvoAppState.h"
 #include "app/settings/CKelvoConnection.h"
 #include "commands/CMainFrameMessages.h"
@@ -43,8 +44,8 @@
 using namespace Kelvo;
 
 CMainFrame::CMainFrame(IKelvoApplication& app)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_app(app), m_state(app.State()), m_box(app.Box()),
-      m_playback(app.Playback())
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_app(app), m_state(app.State()),
+      m_box(app.Box()), m_playback(app.Playback())
 {
     setAttribute(Qt::WA_DeleteOnClose, false);
     setFocusPolicy(Qt::StrongFocus);
@@ -73,7 +74,7 @@ bool CMainFrame::LoadFrame()
     CreateRemote();
     m_playback.ApplyStoredAudio();
     m_commands->SetOwnWindows([this](const QWidget* window) {
-        return window == this || (m_popup && window == m_popup);
+        return window == this || (window && window == m_channelPopup->Window());
     });
 
     SetDisplayMode(m_state.displayMode == 1);
@@ -88,9 +89,6 @@ void CMainFrame::CreateRemote()
     auto* rcu = qobject_cast<CKelvoRCUWindow*>(m_remote.data());
     if (!rcu)
         return;
-    CRemoteBridge& bridge = m_app.RemoteBridge();
-    connect(rcu, &CKelvoRCUWindow::bnClicked, &bridge, &CRemoteBridge::OnKey);
-    connect(rcu, &CKelvoRCUWindow::attached, &bridge, &CRemoteBridge::OnAttached);
     connect(rcu, &CKelvoRCUWindow::attached, m_window, &CKelvoWindowHandler::SetRemoteAttached);
     // Snapping the frame against the remote attaches it as its own button would.
     connect(m_window, &CKelvoWindowHandler::remoteAttachedChanged, rcu, &CKelvoRCUWindow::SetAttached);
@@ -123,18 +121,14 @@ void CMainFrame::CreateChildren()
     m_schedule = views.Add(ViewSchedule, new CKelvoViewSchedule(db, *m_messages, this));
     m_scheduleEdit = views.Add(ViewScheduleEdit, new CKelvoViewScheduleEdit(db, *m_messages, boxTime, this));
     m_guide = views.Add(ViewGuide, new CKelvoViewEPG(db, *m_messages, boxTime, this));
-    for (CKelvoView* part : std::initializer_list<CKelvoView*>{m_channelPage, m_schedulePage, m_controlBar, m_satBar})
+    for (CKelvoView* part :
+         std::initializer_list<CKelvoView*>{m_channelPage, m_schedulePage, m_controlBar, m_satBar})
         views.AddPart(part);
-    const auto uiMode = [this] { return m_state.uiMode; };
-    m_schedulePage->SetUiModeQuery(uiMode);
-    m_schedulePage->SetLastStreamingService([this] { return m_state.lastStreamingService; });
-    m_scheduleEdit->SetUiModeQuery(uiMode);
-    m_scheduleEdit->SetDeleteConfirmation([this] {
-        return CKelvoMessageBox::Ask(this, CStringTable::Get(CStringTable::IDS_CONFIRM_DELETE),
-                                     CStringTable::Get(CStringTable::IDS_CONFIRM_DELETE_TEXT));
-    });
-    m_scheduleEdit->SetNotice(
-        [this](const QString& caption, const QString& text) { CKelvoMessageBox::Show(this, caption, text); });
+    m_schedules = new CScheduleFlow({*m_guide, *m_schedule, *m_scheduleEdit, *m_schedulePage},
+                                    {[this](UiTrigger t) { return ApplyTrigger(t); },
+                                     [this](int mode, int view) { SetUiMode(mode, view); }},
+                                    m_box, m_state, this);
+    m_channelPopup = std::make_unique<CChannelPopup>(*m_channelPage, *m_leftBar, *this);
 
     m_player->SetMediaType(m_state.mediaType);
     m_channelPage->SetMediaType(m_state.mediaType);
@@ -147,10 +141,13 @@ void CMainFrame::CreateOverlays()
     // In full screen the bars float over the picture as windows of their own: a child widget
     // painted over the engine's native window would not show.
     m_overlays = new CKelvoOverlayManager(m_player, this);
-    m_overlays->SetOverlay(CKelvoOverlayManager::Edge::Bottom, [this](bool on) { m_controlBar->ShowOverlay(on); });
-    m_overlays->SetOverlay(CKelvoOverlayManager::Edge::Top, [this](bool on) { m_miniCaption->ShowOverlay(on); });
+    m_overlays->SetOverlay(CKelvoOverlayManager::Edge::Bottom,
+                           [this](bool on) { m_controlBar->ShowOverlay(on); });
+    m_overlays->SetOverlay(CKelvoOverlayManager::Edge::Top,
+                           [this](bool on) { m_miniCaption->ShowOverlay(on); });
     m_overlays->SetPlayingQuery([this] { return m_app.MediaPlayer().IsPlaying(); });
-    connect(&m_playback, &CPlaybackController::pictureStarted, m_overlays, &CKelvoOverlayManager::RestartCursorTimer);
+    connect(&m_playback, &CPlaybackController::pictureStarted, m_overlays,
+            &CKelvoOverlayManager::RestartCursorTimer);
     connect(m_controlBar, &CKelvoControlBar::docked, this, &CMainFrame::Layout);
     connect(m_miniCaption, &CMiniFrameCaptionBar::docked, this, &CMainFrame::Layout);
 }
@@ -159,10 +156,7 @@ void CMainFrame::ConnectMessages()
 {
     CMainFrameMessages& m = *m_messages;
     connect(&m, &CMainFrameMessages::playService, &m_playback, &CPlaybackController::SelectService);
-    connect(&m, &CMainFrameMessages::showGuide, this, &CMainFrame::OnShowGuide);
-    connect(&m, &CMainFrameMessages::editSchedule, this, &CMainFrame::OnEditSchedule);
-    connect(&m, &CMainFrameMessages::closeScheduleEdit, this, &CMainFrame::OnCloseScheduleEdit);
-    connect(&m, &CMainFrameMessages::setSchedule, this, &CMainFrame::OnSetSchedule);
+    m_schedules->Connect(m);
     connect(&m, &CMainFrameMessages::setVolume, &m_playback, &CPlaybackController::SetVolume);
     connect(&m, &CMainFrameMessages::showChannelInfo, this, &CMainFrame::OnShowChannelInfo);
 
@@ -172,13 +166,16 @@ void CMainFrame::ConnectMessages()
     m_player->Follow(now);
     m_channelPage->Follow(now);
     connect(&now, &CPlaybackState::muteChanged, m_commands, &CKelvoCommandTable::UpdateStates);
-    connect(&m_playback, &CPlaybackController::showPlayerView, this, [this] { ApplyTrigger(UiTrigger::PlayService); });
+    connect(&m_playback, &CPlaybackController::showPlayerView, this,
+            [this] { ApplyTrigger(UiTrigger::PlayService); });
     connect(m_channelPage, &CKelvoPageChannel::mediaTypeChanged, this, [this](int type) {
         m_state.mediaType = type;
         m_player->SetMediaType(type);
     });
-    connect(m_mainCaption, &CMainFrameCaptionBar::fullScreenRequested, this, [this] { m_commands->Trigger(ID_FULL_SCREEN); });
-    connect(m_miniCaption, &CMiniFrameCaptionBar::fullScreenRequested, this, [this] { m_commands->Trigger(ID_FULL_SCREEN); });
+    connect(m_mainCaption, &CMainFrameCaptionBar::fullScreenRequested, this,
+            [this] { m_commands->Trigger(ID_FULL_SCREEN); });
+    connect(m_miniCaption, &CMiniFrameCaptionBar::fullScreenRequested, this,
+            [this] { m_commands->Trigger(ID_FULL_SCREEN); });
 }
 
 void CMainFrame::ConnectController()
@@ -190,14 +187,9 @@ void CMainFrame::ConnectController()
             QTimer::singleShot(0, this, &QWidget::close);
     });
     connect(&m_box, &CBoxController::reloaded, this, [this] {
-        // The guide shows its service again only when the reload still has it; its guide was
-        // loaded anew with the reload.
-        if (!m_app.Database().FindService(m_guideService))
-            m_guideService = -1;
-        m_guide->SetService(m_guideService);
+        m_schedules->OnReloaded();
         m_viewRegistry->RefreshContent();
     });
-    connect(&m_box, &CBoxController::schedulesChanged, m_guide, &CKelvoViewEPG::RefreshContent);
     connect(&m_box, &CBoxController::busyChanged, this, &CMainFrame::OnBusyChanged);
     connect(&m_box, &CBoxController::failure, this, &CMainFrame::ShowFailure);
 }
@@ -235,7 +227,7 @@ void CMainFrame::Apply(const CUiLayout& layout)
     m_state.uiMode = layout.uiMode;
     m_state.displayMode = layout.displayMode;
     if (layout.dockPopup)
-        DockChannelPopup();
+        m_channelPopup->Dock();
     if (!layout.keepBars) {
         m_mainCaption->setVisible(layout.mainCaption);
         m_miniCaption->setVisible(layout.miniCaption);
@@ -274,21 +266,6 @@ void CMainFrame::SetUiMode(int mode, int index)
     Apply(CUiModeTable::SetUiMode(UiState(), mode, index));
 }
 
-void CMainFrame::SetDisplayMode(bool mini)
-{
-    ApplyTrigger(mini ? UiTrigger::DisplayMini : UiTrigger::DisplayNormal);
-}
-
-void CMainFrame::UpdateMinimumSize()
-{
-    setMinimumSize(m_state.displayMode == 1 ? kMinimumMini : kMinimumNormal);
-}
-
-void CMainFrame::SwitchView(int index)
-{
-    m_viewRegistry->Switch(index);
-}
-
 void CMainFrame::OnViewChanged(int index)
 {
     Layout();
@@ -302,53 +279,20 @@ void CMainFrame::OnViewChanged(int index)
     m_commands->UpdateStates();
 }
 
-int CMainFrame::CurrentView() const
-{
-    return m_viewRegistry->Current();
-}
-
-QWidget* CMainFrame::View(int index) const
-{
-    return m_viewRegistry->Widget(index);
-}
-
 void CMainFrame::Layout()
 {
-    // Docking order: each bar takes its strip from what the bars before it left; the view fills
-    // the rest.
-    QRect r = contentsRect();
-    for (int i = 0; i < BarCount; ++i) {
-        QWidget* bar = m_bars[static_cast<size_t>(i)];
-        if (!bar || bar->isHidden() || IsFloating(static_cast<Bar>(i)))
-            continue;
-        const QSize hint = bar->sizeHint();
-        switch (static_cast<Bar>(i)) {
-        case LeftBar:
-            bar->setGeometry(r.left(), r.top(), hint.width(), r.height());
-            r.setLeft(r.left() + hint.width());
-            break;
-        case SatBar:
-        case ControlBar:
-            bar->setGeometry(r.left(), r.bottom() - hint.height() + 1, r.width(), hint.height());
-            r.setBottom(r.bottom() - hint.height());
-            break;
-        default:
-            bar->setGeometry(r.left(), r.top(), r.width(), hint.height());
-            r.setTop(r.top() + hint.height());
-            break;
-        }
-    }
+    // A bar floating over the picture (full screen, the mini player's hover) takes no strip.
+    using KelvoDockLayout::Edge;
+    QWidget* miniCaption = m_miniCaption->IsOverlayShown() ? nullptr : m_miniCaption;
+    QWidget* controlBar = m_controlBar->IsOverlayShown() ? nullptr : m_controlBar;
+    const QRect rest = KelvoDockLayout::Dock(contentsRect(), {{m_mainCaption, Edge::Top},
+                                                              {miniCaption, Edge::Top},
+                                                              {m_leftBar, Edge::Left},
+                                                              {m_satBar, Edge::Bottom},
+                                                              {controlBar, Edge::Bottom},
+                                                              {m_viewCaption, Edge::Top}});
     if (QWidget* view = m_viewRegistry->CurrentWidget())
-        view->setGeometry(r);
-}
-
-bool CMainFrame::IsFloating(Bar bar) const
-{
-    if (bar == ControlBar)
-        return m_controlBar->IsOverlayShown();
-    if (bar == MiniCaption)
-        return m_miniCaption->IsOverlayShown();
-    return false;
+        view->setGeometry(rest);
 }
 
 void CMainFrame::resizeEvent(QResizeEvent* event)
@@ -387,108 +331,27 @@ bool CMainFrame::IsWindowMaximized() const
     return m_window->IsMaximized();
 }
 
-bool CMainFrame::IsFullScreen() const
-{
-    return m_state.fullScreen;
-}
-
-int CMainFrame::Volume() const
-{
-    return m_state.volume;
-}
-
 bool CMainFrame::RefreshFromBox()
 {
-    return m_box.Reload(m_guideService);
-}
-
-void CMainFrame::OnShowGuide(int serviceKey)
-{
-    // Set first: a reload that the mode change runs loads this service's guide with it.
-    m_guideService = serviceKey;
-    const CUiLayout layout = ApplyTrigger(UiTrigger::ShowGuide);
-    // Otherwise the guide is loaded after the mode change, as the user sees the view it belongs to.
-    if (!layout.refresh)
-        m_box.LoadGuide(serviceKey);
-    m_guide->SetService(m_app.Database().FindService(serviceKey) ? serviceKey : -1);
-    m_guide->ScrollToNow();
-}
-
-void CMainFrame::OnEditSchedule(const CScheduleElement& schedule)
-{
-    if (schedule.seriesId < 0) {
-        m_schedule->ClearMembers();
-        if (m_scheduleEdit->Load(schedule))
-            SetUiMode(m_state.uiMode, ViewScheduleEdit);
-        return;
-    }
-    m_schedule->FillMembers(schedule);
-    ApplyTrigger(UiTrigger::ModeSchedule);
-}
-
-void CMainFrame::OnCloseScheduleEdit()
-{
-    if (m_state.uiMode == ModeChannel) {
-        ApplyTrigger(UiTrigger::CloseEditChannel);
-    } else if (m_state.uiMode == ModeSchedule) {
-        m_schedulePage->RefreshContent();
-        SetUiMode(ModeSchedule, ViewSchedule);
-    }
-}
-
-int CMainFrame::OnSetSchedule(const CScheduleElement& schedule)
-{
-    const CScheduleElement copy = schedule;
-    const int rc = m_box.SetSchedule(copy);
-    if (rc != 0)
-        return rc;
-    if (m_state.uiMode == ModeSchedule) {
-        m_schedulePage->RefreshContent();
-        SetUiMode(ModeSchedule, ViewSchedule);
-    } else {
-        m_guide->SetEventId(copy.eventId);
-        ApplyTrigger(UiTrigger::ShowGuide);
-    }
-    return 0;
-}
-
-void CMainFrame::DockChannelPopup()
-{
-    if (!m_popup)
-        return;
-    if (m_channelPage->IsFloating()) {
-        m_popup->GiveBack();
-        m_channelPage->SetFloating(false);
-    }
-    m_popup->hide();
+    return m_box.Reload(m_schedules->GuideService());
 }
 
 void CMainFrame::ShowChannelPopup(bool show)
 {
-    if (!show) {
-        DockChannelPopup();
-        return;
-    }
-    if (!m_popup) {
-        m_popup = new CPopupFrame(m_leftBar, this);
-        m_popup->setGeometry(
-            QRect(frameGeometry().topLeft() + CPopupFrame::kOffsetFromOwner, CPopupFrame::kCreationSize));
-    }
-    if (!m_channelPage->IsFloating()) {
-        m_popup->TakePage(m_channelPage);
-        m_channelPage->SetFloating(true);
-    }
-    m_popup->show();
+    if (show)
+        m_channelPopup->Show();
+    else
+        m_channelPopup->Dock();
 }
 
 bool CMainFrame::IsChannelPopupShown() const
 {
-    return m_popup && m_popup->isVisible();
+    return m_channelPopup->IsShown();
 }
 
 void CMainFrame::ToggleChannelPopup()
 {
-    if (m_channelPage->IsFloating())
+    if (m_channelPopup->IsFloating())
         ShowChannelPopup(false);
     else if (m_state.displayMode == 1 || m_state.fullScreen)
         ShowChannelPopup(true);
@@ -513,7 +376,8 @@ void CMainFrame::RefreshChannels()
     if (m_state.boxConfigured)
         RefreshFromBox();
     else
-        ShowFailure(CStringTable::Get(CStringTable::IDS_STB_SETTING), CStringTable::Get(CStringTable::IDS_NEED_STB_IP));
+        ShowFailure(CStringTable::Get(CStringTable::IDS_STB_SETTING),
+                    CStringTable::Get(CStringTable::IDS_NEED_STB_IP));
 }
 
 void CMainFrame::SaveSettings()
@@ -532,8 +396,9 @@ void CMainFrame::SaveSettings()
     // Saying "saved" when the file could not be written would lose the user's box at the next start
     // without a word.
     const bool saved = m_app.SaveSettings();
-    ShowFailure(CStringTable::Get(CStringTable::IDS_SETTING_CAPTION),
-                CStringTable::Get(saved ? CStringTable::IDS_SETTING_SAVED : CStringTable::IDS_SETTING_NOT_SAVED));
+    ShowFailure(
+        CStringTable::Get(CStringTable::IDS_SETTING_CAPTION),
+        CStringTable::Get(saved ? CStringTable::IDS_SETTING_SAVED : CStringTable::IDS_SETTING_NOT_SAVED));
 }
 
 void CMainFrame::OnShowChannelInfo(int serviceKey)
@@ -573,12 +438,8 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    m_state.maximized = isMaximized() ? 1 : 0;
-    const QRect normal = m_window->NormalGeometry();
-    m_state.windowLeft = normal.left();
-    m_state.windowTop = normal.top();
-    m_state.windowRight = normal.left() + normal.width();
-    m_state.windowBottom = normal.top() + normal.height();
+    m_state.maximized = isMaximized();
+    m_state.SetWindowRect(m_window->NormalGeometry());
     m_app.SaveSettings();
     if (m_remote)
         m_remote->close();

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "app/CUiModeTable.h"
+#include "app/CViewRegistry.h"
 #include "app/IKelvoApplication.h"
+#include "app/settings/CKelvoAppState.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -9,6 +11,7 @@
 #include <memory>
 
 class CBoxController;
+class CChannelPopup;
 class CKelvoCommandTable;
 class CKelvoControlBar;
 class CKelvoLeftBar;
@@ -26,12 +29,9 @@ class CMainFrameCaptionBar;
 class CMainFrameMessages;
 class CMiniFrameCaptionBar;
 class CPlaybackController;
-class CPopupFrame;
-class CRemoteBridge;
 class CScheduleElement;
+class CScheduleFlow;
 class CViewCaptionBar;
-class CViewRegistry;
-struct CKelvoAppState;
 
 // The one top-level window: caption bars, the left bar with its pages, the player's bars, the
 // views and the floating channel popup, laid out in docking order. It is given the application's
@@ -56,11 +56,14 @@ public:
     // when no box is configured (the settings are loaded by then).
     bool LoadFrame();
 
-    void SwitchView(int index);
+    void SwitchView(int index) { m_viewRegistry->Switch(index); }
     void SetUiMode(int mode, int index);
     // Returns the layout applied, so a caller can tell whether the change reloaded.
     Kelvo::CUiLayout ApplyTrigger(Kelvo::UiTrigger trigger);
-    void SetDisplayMode(bool mini);
+    void SetDisplayMode(bool mini)
+    {
+        ApplyTrigger(mini ? Kelvo::UiTrigger::DisplayMini : Kelvo::UiTrigger::DisplayNormal);
+    }
     bool RefreshFromBox();
     void ShowChannelPopup(bool show);
     bool IsChannelPopupShown() const;
@@ -73,10 +76,10 @@ public:
     void SaveSettings();
     bool IsWindowMaximized() const;
 
-    int CurrentView() const;
-    bool IsFullScreen() const;
-    int Volume() const;
-    QWidget* View(int index) const;
+    int CurrentView() const { return m_viewRegistry->Current(); }
+    bool IsFullScreen() const { return m_state.fullScreen; }
+    int Volume() const { return m_state.volume; }
+    QWidget* View(int index) const { return m_viewRegistry->Widget(index); }
     // Where views register; a view added here can be switched to like the frame's own.
     CViewRegistry& Views() const { return *m_viewRegistry; }
     CMainFrameMessages& Messages() const { return *m_messages; }
@@ -112,20 +115,14 @@ private:
     void CreateChildren();
     void CreateOverlays();
     void CreateRemote();
-    bool IsFloating(Bar bar) const;
     void ConnectMessages();
     void ConnectController();
     void Apply(const Kelvo::CUiLayout& layout);
     Kelvo::CUiState UiState() const;
     void Layout();
-    void UpdateMinimumSize();
-    void DockChannelPopup();
+    void UpdateMinimumSize() { setMinimumSize(m_state.displayMode == 1 ? kMinimumMini : kMinimumNormal); }
 
     void OnViewChanged(int index);
-    void OnShowGuide(int serviceKey);
-    void OnEditSchedule(const CScheduleElement& schedule);
-    void OnCloseScheduleEdit();
-    int OnSetSchedule(const CScheduleElement& schedule);
     void OnShowChannelInfo(int serviceKey);
     void OnBusyChanged(bool busy);
     void ShowFailure(const QString& caption, const QString& text);
@@ -155,11 +152,8 @@ private:
     CKelvoViewSchedule* m_schedule = nullptr;
     CKelvoViewScheduleEdit* m_scheduleEdit = nullptr;
     CKelvoViewEPG* m_guide = nullptr;
-    // The service whose guide the guide view shows, or is about to show; -1 none. A reload loads
-    // its guide again.
-    int m_guideService = -1;
-
-    CPopupFrame* m_popup = nullptr;
+    CScheduleFlow* m_schedules = nullptr;
+    std::unique_ptr<CChannelPopup> m_channelPopup;
     QPointer<QWidget> m_remote;
     // A close asked for while a box operation waits is carried out when it has ended.
     bool m_closePending = false;

@@ -49,7 +49,8 @@ int CPlaybackController::PlayService(int serviceKey)
 {
     m_player.Stop();
     m_now.SetRequesting(true);
-    const int rc = m_box.StartStreaming(serviceKey);
+    QString address;
+    const int rc = m_box.StartStreaming(serviceKey, &address);
     // The wait above ran the event loop: another selection may have come and gone meanwhile, and
     // only the state as it is now counts.
     if (rc != kResultNotStopped && m_state.streamingService != -1)
@@ -62,7 +63,7 @@ int CPlaybackController::PlayService(int serviceKey)
         return rc;
     }
     SetStreaming(serviceKey);
-    if (m_player.Open(m_box.MediaAddress()))
+    if (m_player.Open(address))
         m_player.Play();
     return 0;
 }

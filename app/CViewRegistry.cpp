@@ -7,8 +7,7 @@
 
 CViewRegistry::CViewRegistry(CViewCaptionBar& captionBar, QObject* parent)
     : QObject(parent), m_captionBar(captionBar)
-{
-}
+{}
 
 void CViewRegistry::AddView(int id, QWidget* widget, CKelvoView* view)
 {

@@ -21,8 +21,7 @@ public:
 
     // A view the frame can show under `id`: hidden until switched to; its caption strip goes to
     // the caption bar now, once.
-    template <class View>
-    View* Add(int id, View* view)
+    template <class View> View* Add(int id, View* view)
     {
         AddView(id, view, view);
         return view;

@@ -20,7 +20,8 @@ std::optional<QString> ParseIPv4(const QString& text)
     for (const QString& part : parts) {
         bool ok = false;
         const int value = part.toInt(&ok);
-        if (!ok || part.isEmpty() || part.size() > 3 || value < 0 || value > 255 || part.startsWith(QLatin1Char('+')))
+        if (!ok || part.isEmpty() || part.size() > 3 || value < 0 || value > 255 ||
+            part.startsWith(QLatin1Char('+')))
             return std::nullopt;
         clean << QString::number(value);
     }
@@ -46,15 +47,18 @@ CCommandLine ParseCommandLine(int argc, char* argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Kelvo+ watches and records with a networked satellite set-top box."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Show the version."));
-    const QCommandLineOption box({QStringLiteral("b"), QStringLiteral("box")},
-                                 QStringLiteral("Use the box at this IPv4 address (kept as the box setting)."),
-                                 QStringLiteral("address"));
-    const QCommandLineOption port({QStringLiteral("p"), QStringLiteral("port")},
-                                  QStringLiteral("Use this port of the box's web interface (kept as the box setting)."),
-                                  QStringLiteral("port"));
+    const QCommandLineOption box(
+        {QStringLiteral("b"), QStringLiteral("box")},
+        QStringLiteral("Use the box at this IPv4 address (kept as the box setting)."),
+        QStringLiteral("address"));
+    const QCommandLineOption port(
+        {QStringLiteral("p"), QStringLiteral("port")},
+        QStringLiteral("Use this port of the box's web interface (kept as the box setting)."),
+        QStringLiteral("port"));
     parser.addOptions({help, version, box, port});
 
     CCommandLine result;
@@ -68,7 +72,8 @@ CCommandLine ParseCommandLine(int argc, char* argv[])
         return fail(parser.errorText());
     if (parser.isSet(help)) {
         // Without an application object the parser cannot know the program's name.
-        std::fputs(qPrintable(parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("kelvo"))),
+        std::fputs(qPrintable(parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                                        QStringLiteral("kelvo"))),
                    stdout);
         result.exitNow = true;
         return result;

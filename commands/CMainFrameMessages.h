@@ -19,12 +19,12 @@ public:
     explicit CMainFrameMessages(QObject* parent = nullptr) : QObject(parent) {}
 
 signals:
-    void playService(int serviceKey);                     // UM_PLAY_SERVICE
-    void showGuide(int serviceKey);                       // UM_SHOW_GUIDE
-    void editSchedule(const CScheduleElement& schedule);  // UM_EDIT_SCHEDULE (a copy; nothing to free)
-    void closeScheduleEdit();                             // UM_CLOSE_SCHEDULE_EDIT
-    void setSchedule(const CScheduleElement& schedule);   // UM_SET_SCHEDULE
-    void setVolume(int volume);                           // UM_SET_VOLUME
+    void playService(int serviceKey);                    // UM_PLAY_SERVICE
+    void showGuide(int serviceKey);                      // UM_SHOW_GUIDE
+    void editSchedule(const CScheduleElement& schedule); // UM_EDIT_SCHEDULE (a copy; nothing to free)
+    void closeScheduleEdit();                            // UM_CLOSE_SCHEDULE_EDIT
+    void setSchedule(const CScheduleElement& schedule);  // UM_SET_SCHEDULE
+    void setVolume(int volume);                          // UM_SET_VOLUME
     // Opens the channel information dialog for a service (the information box's button).
     void showChannelInfo(int serviceKey);
 };

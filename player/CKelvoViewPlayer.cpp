@@ -16,8 +16,8 @@
 #include <QTimerEvent>
 #include <algorithm>
 
-CKelvoViewPlayer::CKelvoViewPlayer(const CQuarnDataModel& db, CMainFrameMessages& messages, CMediaPlayer& player,
-                                   QWidget* parent)
+CKelvoViewPlayer::CKelvoViewPlayer(const CQuarnDataModel& db, CMainFrameMessages& messages,
+                                   CMediaPlayer& player, QWidget* parent)
     : QWidget(parent), m_db(db), m_messages(messages), m_frame(this), m_player(player)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -19,10 +19,10 @@ class CQuarnDataModel;
 class CVideoSurface;
 
 // View 0 of the main frame: the area the stream's picture is shown in. It owns the native window
-// the engine draws into; the media player itself belongs to the application and outlives the view. While no picture is shown it paints the
-// idle picture (or the radio picture while a radio service plays), during a stream start the
-// busy animation with "Loading...", and each play/pause toggle flashes an icon over the view.
-// Its title and "Program Guide" button live on the frame's view caption bar (CaptionContent).
+// the engine draws into; the media player itself belongs to the application and outlives the view. While no
+// picture is shown it paints the idle picture (or the radio picture while a radio service plays), during a
+// stream start the busy animation with "Loading...", and each play/pause toggle flashes an icon over the
+// view. Its title and "Program Guide" button live on the frame's view caption bar (CaptionContent).
 class CKelvoViewPlayer final : public QWidget, public CKelvoView
 {
     Q_OBJECT

@@ -113,7 +113,8 @@ bool CMediaPlayer::Open(const QString& address)
         auto relay = std::make_unique<CStreamRelay>();
         std::string why;
         if (relay->Start(point.host, point.port, &why)) {
-            location = QStringLiteral("%1://@127.0.0.1:%2").arg(point.scheme).arg(relay->EnginePort()).toUtf8();
+            location =
+                QStringLiteral("%1://@127.0.0.1:%2").arg(point.scheme).arg(relay->EnginePort()).toUtf8();
             m_relay = std::move(relay);
         } else {
             // The engine opens the address itself, as under the standard start.
@@ -175,7 +176,8 @@ bool CMediaPlayer::RelayPointOf(const QString& address, RelayPoint* point)
         return false;
     if (at == 0)
         rest.remove(0, 1);
-    if (rest.contains(QLatin1Char('/')) || rest.contains(QLatin1Char('?')) || rest.startsWith(QLatin1Char('[')))
+    if (rest.contains(QLatin1Char('/')) || rest.contains(QLatin1Char('?')) ||
+        rest.startsWith(QLatin1Char('[')))
         return false;
     const int colon = rest.lastIndexOf(QLatin1Char(':'));
     const QString host = colon < 0 ? rest : rest.left(colon);

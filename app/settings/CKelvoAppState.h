@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QRect>
+
 // What the main frame and the views share for the life of the process; the settings store keeps
 // part of it between runs. Plain values, one instance, owned by the application object.
 struct CKelvoAppState
@@ -10,6 +12,17 @@ struct CKelvoAppState
     int windowTop = 0;
     int windowRight = 0;
     int windowBottom = 0;
+    QRect WindowRect() const
+    {
+        return QRect(QPoint(windowLeft, windowTop), QPoint(windowRight - 1, windowBottom - 1));
+    }
+    void SetWindowRect(const QRect& r)
+    {
+        windowLeft = r.left();
+        windowTop = r.top();
+        windowRight = r.left() + r.width();
+        windowBottom = r.top() + r.height();
+    }
     bool maximized = false;
     bool fullScreen = false;
     // Active left-bar page and view group: 0 channel, 1 schedule, 2 setting, 3 mini player.

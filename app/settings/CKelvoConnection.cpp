@@ -16,8 +16,7 @@ constexpr int kQuickStart = 1;
 CKelvoConnection::CKelvoConnection(CKelvoSettingsStore& store, CKelvoAppState& state, CQuarnWrapper& wrapper,
                                    CQuarnDataModel& db, QObject* parent)
     : QObject(parent), m_store(store), m_state(state), m_wrapper(wrapper), m_db(db)
-{
-}
+{}
 
 void CKelvoConnection::Load(const std::optional<QString>& address, const std::optional<int>& port)
 {

@@ -21,11 +21,12 @@ class CKelvoConnection final : public QObject
     Q_DISABLE_COPY_MOVE(CKelvoConnection)
 
 public:
-    CKelvoConnection(CKelvoSettingsStore& store, CKelvoAppState& state, CQuarnWrapper& wrapper, CQuarnDataModel& db,
-                     QObject* parent = nullptr);
+    CKelvoConnection(CKelvoSettingsStore& store, CKelvoAppState& state, CQuarnWrapper& wrapper,
+                     CQuarnDataModel& db, QObject* parent = nullptr);
 
     // Reads the store; a box named on the command line replaces the stored address or port.
-    void Load(const std::optional<QString>& address = std::nullopt, const std::optional<int>& port = std::nullopt);
+    void Load(const std::optional<QString>& address = std::nullopt,
+              const std::optional<int>& port = std::nullopt);
     // Writes the connection with the rest of the application state; false when the store could not
     // be written (the values in use stay either way).
     bool Save();

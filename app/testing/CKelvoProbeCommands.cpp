@@ -1,5 +1,3 @@
-#include "app/testing/KelvoTestSeams.h"
-
 #include "app/CBoxController.h"
 #include "app/CKelvoAppOptions.h"
 #include "app/CKelvoMessageBox.h"
@@ -7,6 +5,7 @@
 #include "app/CPlaybackController.h"
 #include "app/settings/CKelvoAppState.h"
 #include "app/testing/CKelvoTestProbe.h"
+#include "app/testing/KelvoTestSeams.h"
 #include "commands/KelvoCommandIds.h"
 #include "model/CQuarnDataModel.h"
 #include "player/CMediaPlayer.h"

@@ -10,7 +10,8 @@
 #include <QVariant>
 #include <QWidget>
 
-CKelvoTestProbe::CKelvoTestProbe(const QString& path, QObject* parent) : QObject(parent), m_server(new QLocalServer(this))
+CKelvoTestProbe::CKelvoTestProbe(const QString& path, QObject* parent)
+    : QObject(parent), m_server(new QLocalServer(this))
 {
     QLocalServer::removeServer(path);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
@@ -45,7 +46,11 @@ CKelvoTestProbe::CKelvoTestProbe(const QString& path, QObject* parent) : QObject
             const QVariant v = w->property("commandId");
             if (v.isValid() && v.toInt() == id && w->isVisible()) {
                 const QPoint topLeft = w->mapToGlobal(QPoint(0, 0));
-                return QStringLiteral("%1 %2 %3 %4 1").arg(topLeft.x()).arg(topLeft.y()).arg(w->width()).arg(w->height());
+                return QStringLiteral("%1 %2 %3 %4 1")
+                    .arg(topLeft.x())
+                    .arg(topLeft.y())
+                    .arg(w->width())
+                    .arg(w->height());
             }
         }
         return {};
@@ -65,7 +70,11 @@ CKelvoTestProbe::CKelvoTestProbe(const QString& path, QObject* parent) : QObject
             const auto* button = qobject_cast<const QAbstractButton*>(w);
             if (button && button->isVisible() && button->text().remove(QLatin1Char('&')) == text) {
                 const QPoint topLeft = w->mapToGlobal(QPoint(0, 0));
-                return QStringLiteral("%1 %2 %3 %4 1").arg(topLeft.x()).arg(topLeft.y()).arg(w->width()).arg(w->height());
+                return QStringLiteral("%1 %2 %3 %4 1")
+                    .arg(topLeft.x())
+                    .arg(topLeft.y())
+                    .arg(w->width())
+                    .arg(w->height());
             }
         }
         return {};

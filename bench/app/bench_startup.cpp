@@ -7,8 +7,8 @@
 // skin and the first paint are all in the figure, as a user sees them.
 #include "DemoBoxProcess.h"
 #include "app/CKelvoPlayerApp.h"
-#include "app/testing/KelvoTestSeams.h"
 #include "app/CMainFrame.h"
+#include "app/testing/KelvoTestSeams.h"
 #include "model/CQuarnDataModel.h"
 
 #include <QApplication>
@@ -112,8 +112,9 @@ void Report(const char* name, std::vector<Sample> s)
     };
     const auto [shown, shownSpread] = median(&Sample::shown);
     const auto [loaded, loadedSpread] = median(&Sample::loaded);
-    std::printf("%-34s window shown %7.1f ms (spread %5.1f)   data loaded %7.1f ms (spread %5.1f)   %zu services\n",
-                name, shown, shownSpread, loaded, loadedSpread, s.front().services);
+    std::printf(
+        "%-34s window shown %7.1f ms (spread %5.1f)   data loaded %7.1f ms (spread %5.1f)   %zu services\n",
+        name, shown, shownSpread, loaded, loadedSpread, s.front().services);
 }
 
 } // namespace

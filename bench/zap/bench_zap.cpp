@@ -13,12 +13,12 @@
 #include "RawHttp.h"
 #include "app/CKelvoCommandTable.h"
 #include "app/CKelvoPlayerApp.h"
-#include "app/testing/KelvoTestSeams.h"
-#include "commands/KelvoCommandIds.h"
 #include "app/CMainFrame.h"
 #include "app/CPlaybackController.h"
 #include "app/settings/CKelvoAppState.h"
+#include "app/testing/KelvoTestSeams.h"
 #include "commands/CMainFrameMessages.h"
+#include "commands/KelvoCommandIds.h"
 #include "model/CBoxSettings.h"
 #include "model/CQuarnDataModel.h"
 #include "player/CKelvoViewPlayer.h"
@@ -51,7 +51,6 @@ double Ms(Clock::time_point from, Clock::time_point to)
 {
     return std::chrono::duration<double, std::milli>(to - from).count();
 }
-
 
 // The moment the window first shows a picture, looked at every few milliseconds; time_point{}
 // when none came within the limit.

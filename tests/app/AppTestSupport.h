@@ -41,7 +41,8 @@ public:
     {
         QFile f(SettingsPath());
         if (f.open(QIODevice::WriteOnly | QIODevice::Truncate) && port > 0)
-            f.write(QStringLiteral("[STB]\nSTB%20IP%20Address=127.0.0.1\nSTB%20Port=%1\n").arg(port).toUtf8());
+            f.write(
+                QStringLiteral("[STB]\nSTB%20IP%20Address=127.0.0.1\nSTB%20Port=%1\n").arg(port).toUtf8());
     }
 
 private:

@@ -748,20 +748,43 @@ TEST_F(PlaybackControlTest, EveryCommandRowRunsFromItsKeyOrItsControl)
         {ID_MODE_SCHEDULE, [&] { mode(ID_MODE_CHANNEL); }, [&] { return State().uiMode == ModeSchedule; }},
         {ID_MODE_SETTING, [&] { mode(ID_MODE_CHANNEL); },
          [&] { return State().uiMode == ModeSetting && Frame().CurrentView() == ViewSetting; }},
-        {ID_TOGGLE_REMOTE, [] {}, [&] { return Frame().RemoteWindow() && Frame().RemoteWindow()->isVisible(); }},
+        {ID_TOGGLE_REMOTE, [] {},
+         [&] { return Frame().RemoteWindow() && Frame().RemoteWindow()->isVisible(); }},
         {ID_CHANNEL_REFRESH, [&] { reloads = Count(BoxLog(box.port()), "svc_list"); },
          [&] { return Count(BoxLog(box.port()), "svc_list") == reloads + 1; }},
         {ID_GUIDE_TV, showGuide, [&] { return Frame().CurrentView() == ViewPlayer; }},
-        {ID_SAVE_SETTINGS, [&] { mode(ID_MODE_SETTING); env.ClearMessages(); },
+        {ID_SAVE_SETTINGS,
+         [&] {
+             mode(ID_MODE_SETTING);
+             env.ClearMessages();
+         },
          [&] { return env.Messages() == QStringLiteral("Setting|Setting saved\n"); }},
-        {ID_NEXT_SERVICE, [&] { mode(ID_MODE_CHANNEL); pending = position(Frame().Playback().PendingService()); },
-         [&] { return Frame().Playback().StepPending() && position(Frame().Playback().PendingService()) == pending + 1; }},
-        {ID_PREV_SERVICE, [&] { mode(ID_MODE_CHANNEL); pending = position(Frame().Playback().PendingService()); },
-         [&] { return Frame().Playback().StepPending() && position(Frame().Playback().PendingService()) == pending - 1; }},
-        {ID_VOLUME_UP, [&] { Messages().setVolume(volume = 50); }, [&] { return State().volume == volume + 1; }},
-        {ID_VOLUME_DOWN, [&] { Messages().setVolume(volume = 50); }, [&] { return State().volume == volume - 1; }},
+        {ID_NEXT_SERVICE,
+         [&] {
+             mode(ID_MODE_CHANNEL);
+             pending = position(Frame().Playback().PendingService());
+         },
+         [&] {
+             return Frame().Playback().StepPending() &&
+                    position(Frame().Playback().PendingService()) == pending + 1;
+         }},
+        {ID_PREV_SERVICE,
+         [&] {
+             mode(ID_MODE_CHANNEL);
+             pending = position(Frame().Playback().PendingService());
+         },
+         [&] {
+             return Frame().Playback().StepPending() &&
+                    position(Frame().Playback().PendingService()) == pending - 1;
+         }},
+        {ID_VOLUME_UP, [&] { Messages().setVolume(volume = 50); },
+         [&] { return State().volume == volume + 1; }},
+        {ID_VOLUME_DOWN, [&] { Messages().setVolume(volume = 50); },
+         [&] { return State().volume == volume - 1; }},
         {ID_MUTE, [&] { mute = State().mute; },
-         [&] { return State().mute != mute && Frame().Commands().Action(ID_MUTE)->isChecked() == State().mute; }},
+         [&] {
+             return State().mute != mute && Frame().Commands().Action(ID_MUTE)->isChecked() == State().mute;
+         }},
         // Nothing plays offscreen, so pausing has nothing to pause: the key reaches the view's
         // toggle, which the player view's own tests cover with a stream.
         {ID_PAUSE, [] {}, [&] { return !Frame().IsFullScreen() && Frame().CurrentView() == ViewPlayer; }},

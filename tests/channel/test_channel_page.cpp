@@ -6,8 +6,8 @@
 #include "commands/KelvoCommandIds.h"
 #include "tests/ui/UiTestHelpers.h"
 #include "ui/CKelvoButton.h"
-#include "ui/CKelvoCommandBinder.h"
 #include "ui/CKelvoComboBox.h"
+#include "ui/CKelvoCommandBinder.h"
 #include "ui/CKelvoEdit.h"
 #include "ui/CKelvoRes.h"
 #include "views/channel/CKelvoChannelListBox.h"
@@ -24,15 +24,40 @@ namespace {
 
 // Present events on the box's clock; the page draws whatever the database holds.
 const std::vector<Svc> kServices = {
-    {.type = 0, .idx = 1, .lcn = 5, .name = "beta", .fav = 1, .evtStart = "2014-03-05T23:30",
-     .evtEnd = "2014-03-06T01:10", .evtId = 11, .evtName = "Late film"},
-    {.type = 0, .idx = 2, .lcn = 2, .name = "Zulu", .streamable = false, .evtStart = "2014-03-05T21:00",
-     .evtEnd = "2014-03-05T22:00", .evtId = 12},
+    {.type = 0,
+     .idx = 1,
+     .lcn = 5,
+     .name = "beta",
+     .fav = 1,
+     .evtStart = "2014-03-05T23:30",
+     .evtEnd = "2014-03-06T01:10",
+     .evtId = 11,
+     .evtName = "Late film"},
+    {.type = 0,
+     .idx = 2,
+     .lcn = 2,
+     .name = "Zulu",
+     .streamable = false,
+     .evtStart = "2014-03-05T21:00",
+     .evtEnd = "2014-03-05T22:00",
+     .evtId = 12},
     {.type = 0, .idx = 3, .lcn = 9, .name = "alpha", .sat = 2, .fav = 1, .scrambled = true, .blocked = true},
-    {.type = 0, .idx = 4, .lcn = 3, .name = "Alpha two", .evtStart = "2014-03-05T21:00",
-     .evtEnd = "2014-03-05T22:00", .evtId = 0},
-    {.type = 1, .idx = 5, .lcn = 1, .name = "Radio Alpha", .sat = 3, .fav = 2, .evtStart = "2014-03-05T21:00",
-     .evtEnd = "2014-03-05T22:00", .evtId = 15},
+    {.type = 0,
+     .idx = 4,
+     .lcn = 3,
+     .name = "Alpha two",
+     .evtStart = "2014-03-05T21:00",
+     .evtEnd = "2014-03-05T22:00",
+     .evtId = 0},
+    {.type = 1,
+     .idx = 5,
+     .lcn = 1,
+     .name = "Radio Alpha",
+     .sat = 3,
+     .fav = 2,
+     .evtStart = "2014-03-05T21:00",
+     .evtEnd = "2014-03-05T22:00",
+     .evtId = 15},
 };
 
 class PageTest : public ::testing::Test
@@ -260,7 +285,8 @@ TEST_F(PageTest, FloatingDisablesGuideButtonsAndShowsTheDockButton)
     EXPECT_EQ(guide.count(), 0);
     // The dock button is the frame's command, bound to it by id.
     QAction dock;
-    CKelvoCommandBinder::Bind(page, [&dock](int id) { return id == Kelvo::ID_CHANNEL_DOCK ? &dock : nullptr; });
+    CKelvoCommandBinder::Bind(page,
+                              [&dock](int id) { return id == Kelvo::ID_CHANNEL_DOCK ? &dock : nullptr; });
     QSignalSpy docked(&dock, &QAction::triggered);
     uitest::Click(page->DockButton(), QPoint(12, 12));
     EXPECT_EQ(docked.count(), 1);
@@ -306,8 +332,13 @@ TEST_F(PageTest, ReloadBetweenBeginAndEndUpdate)
     (void)page->grab();
     page->EndUpdate();
     EXPECT_TRUE(List()->IsUpdating());
-    ASSERT_TRUE(box.Load(Box({{.type = 0, .idx = 7, .lcn = 1, .name = "New", .evtStart = "2014-03-05T21:00",
-                                .evtEnd = "2014-03-05T22:00", .evtId = 3}})));
+    ASSERT_TRUE(box.Load(Box({{.type = 0,
+                               .idx = 7,
+                               .lcn = 1,
+                               .name = "New",
+                               .evtStart = "2014-03-05T21:00",
+                               .evtEnd = "2014-03-05T22:00",
+                               .evtId = 3}})));
     page->RefreshContent();
     page->EndUpdate();
     EXPECT_EQ(Indices(), (std::vector<int>{7}));

@@ -52,8 +52,8 @@ protected:
 class ControlBarButtons : public ControlBarTest, public ::testing::WithParamInterface<int>
 {
 public:
-    static constexpr int kIds[] = {Kelvo::ID_NEXT_SERVICE, Kelvo::ID_PREV_SERVICE, Kelvo::ID_MUTE,
-                                   Kelvo::ID_CHANNEL_POPUP, Kelvo::ID_MINI_PLAYER, Kelvo::ID_NORMAL_PLAYER};
+    static constexpr int kIds[] = {Kelvo::ID_NEXT_SERVICE,  Kelvo::ID_PREV_SERVICE, Kelvo::ID_MUTE,
+                                   Kelvo::ID_CHANNEL_POPUP, Kelvo::ID_MINI_PLAYER,  Kelvo::ID_NORMAL_PLAYER};
 
 protected:
     ControlBarButtons()

@@ -1,12 +1,17 @@
 // The settings store against files in a temporary folder: every key both ways, defaults for
 // missing or unreadable values, owner-only files, and what counts as a configured box.
 #include "app/settings/CKelvoAppState.h"
+#include "app/settings/CKelvoConnection.h"
 #include "app/settings/CKelvoSettingsStore.h"
 #include "model/CBoxConnection.h"
+#include "model/CQuarnDataModel.h"
+#include "protocol/CQuarnWrapper.h"
+#include "protocol/CQuarnXML.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QVariant>
 #include <functional>
@@ -356,3 +361,46 @@ TEST(SettingsStoreDefaultPlace, UserConfigurationFolder)
 }
 
 } // namespace
+
+// The connection's one owner: what it loads or applies is what the protocol client and the
+// database use, a box named on the command line wins over the stored one, and a change of the
+// quick start is announced once.
+TEST_F(SettingsStoreTest, TheConnectionIsWhatTheClientAndTheDatabaseUse)
+{
+    CKelvoAppState state;
+    CBoxConnection stored;
+    FillEveryField(state, stored);
+    ASSERT_TRUE(store.Save(state, stored));
+
+    CKelvoAppState loaded;
+    CQuarnWrapper wrapper;
+    CQuarnXML reader(wrapper);
+    CQuarnDataModel db(reader);
+    CKelvoConnection connection(store, loaded, wrapper, db);
+    QSignalSpy quick(&connection, &CKelvoConnection::quickStartChanged);
+    connection.Load(QStringLiteral("127.0.0.9"), std::nullopt);
+    EXPECT_EQ(wrapper.address, QStringLiteral("127.0.0.9"));
+    EXPECT_EQ(wrapper.port, stored.port);
+    EXPECT_EQ(db.Settings().pinCode, stored.settings.pinCode);
+    EXPECT_EQ(db.Settings().userName, stored.settings.userName);
+    EXPECT_TRUE(loaded.boxConfigured);
+    EXPECT_EQ(connection.QuickStart(), state.startProfile != 0);
+    EXPECT_EQ(quick.count(), 1);
+
+    CBoxConnection none = connection.Value();
+    none.address = QStringLiteral("0.0.0.0");
+    none.settings.pinCode = QStringLiteral("0000");
+    const bool other = !connection.QuickStart();
+    connection.Apply(none, other);
+    connection.Apply(none, other);
+    EXPECT_EQ(quick.count(), 2) << "the same choice twice is one change";
+    EXPECT_EQ(connection.QuickStart(), other);
+    EXPECT_EQ(wrapper.address, QStringLiteral("0.0.0.0"));
+    EXPECT_EQ(db.Settings().pinCode, QStringLiteral("0000"));
+    EXPECT_FALSE(loaded.boxConfigured);
+    ASSERT_TRUE(connection.Save());
+    CKelvoAppState again;
+    CBoxConnection back;
+    store.Load(again, back);
+    EXPECT_TRUE(back == connection.Value());
+}

@@ -91,7 +91,6 @@ CKelvoViewScheduleEdit::CKelvoViewScheduleEdit(const CQuarnDataModel& db, CMainF
     setObjectName(QStringLiteral("scheduleEditView"));
 }
 
-
 void CKelvoViewScheduleEdit::CreateControls()
 {
     const auto& res = KelvoRes();
