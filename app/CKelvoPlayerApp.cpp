@@ -15,6 +15,7 @@
 #include "res/CStringTable.h"
 #include "ui/CKelvoRes.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
 
@@ -60,6 +61,10 @@ bool CKelvoPlayerApp::InitInstance()
         return false;
     }
 
+    // The engine's picture needs a native window, and with it its ancestors get one; their
+    // siblings (every bar, view and caption strip) need none, and as native windows of their own
+    // they would show stale pixels where Qt paints nothing beneath a transparent child.
+    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
     CKelvoRes::Instance().Load();
     m_db->SetMissingNameText(CStringTable::Get(CStringTable::IDS_BROKEN_INFORMATION));
 
