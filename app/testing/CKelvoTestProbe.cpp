@@ -45,12 +45,7 @@ CKelvoTestProbe::CKelvoTestProbe(const QString& path, QObject* parent)
         for (QWidget* w : QApplication::allWidgets()) {
             const QVariant v = w->property("commandId");
             if (v.isValid() && v.toInt() == id && w->isVisible()) {
-                const QPoint topLeft = w->mapToGlobal(QPoint(0, 0));
-                return QStringLiteral("%1 %2 %3 %4 1")
-                    .arg(topLeft.x())
-                    .arg(topLeft.y())
-                    .arg(w->width())
-                    .arg(w->height());
+                return Geometry(w);
             }
         }
         return {};
@@ -69,12 +64,7 @@ CKelvoTestProbe::CKelvoTestProbe(const QString& path, QObject* parent)
         for (QWidget* w : QApplication::allWidgets()) {
             const auto* button = qobject_cast<const QAbstractButton*>(w);
             if (button && button->isVisible() && button->text().remove(QLatin1Char('&')) == text) {
-                const QPoint topLeft = w->mapToGlobal(QPoint(0, 0));
-                return QStringLiteral("%1 %2 %3 %4 1")
-                    .arg(topLeft.x())
-                    .arg(topLeft.y())
-                    .arg(w->width())
-                    .arg(w->height());
+                return Geometry(w);
             }
         }
         return {};
@@ -112,18 +102,21 @@ QWidget* CKelvoTestProbe::FindWidget(const QString& objectName)
     return found;
 }
 
-QString CKelvoTestProbe::WidgetGeometry(const QString& objectName)
+QString CKelvoTestProbe::Geometry(const QWidget* w)
 {
-    const QWidget* found = FindWidget(objectName);
-    if (!found)
-        return {};
-    const QPoint topLeft = found->mapToGlobal(QPoint(0, 0));
+    const QPoint topLeft = w->mapToGlobal(QPoint(0, 0));
     return QStringLiteral("%1 %2 %3 %4 %5")
         .arg(topLeft.x())
         .arg(topLeft.y())
-        .arg(found->width())
-        .arg(found->height())
-        .arg(found->isVisible() ? 1 : 0);
+        .arg(w->width())
+        .arg(w->height())
+        .arg(w->isVisible() ? 1 : 0);
+}
+
+QString CKelvoTestProbe::WidgetGeometry(const QString& objectName)
+{
+    const QWidget* found = FindWidget(objectName);
+    return found ? Geometry(found) : QString();
 }
 
 void CKelvoTestProbe::OnConnection()

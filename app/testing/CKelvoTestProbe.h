@@ -28,6 +28,7 @@ public:
 
     // The global rectangle of a widget as "x y w h visible", or "" when none has that name.
     static QString WidgetGeometry(const QString& objectName);
+    static QString Geometry(const QWidget* widget);
     static QWidget* FindWidget(const QString& objectName);
 
 private:
