@@ -15,18 +15,6 @@
 
 namespace {
 
-const pugi::xpath_query& VersionQuery()
-{
-    static const pugi::xpath_query q("//quarn:query/@quarn:version");
-    return q;
-}
-
-const pugi::xpath_query& CreatedQuery()
-{
-    static const pugi::xpath_query q("//quarn:query/@quarn:created");
-    return q;
-}
-
 // Characters a request target cannot carry raw: blanks and controls would end or corrupt the
 // request line, bytes above 0x7E are not ASCII, and '#' would cut the query off as a fragment.
 bool NeedsEscape(unsigned char c)
@@ -134,8 +122,9 @@ bool CQuarnWrapper::LoadReply(pugi::xml_document& doc)
     if (!parsed)
         doc.reset();
     CReplyReader::FixEncodings(doc);
-    if (const auto created = CReplyReader::SelectText(doc, CreatedQuery())) {
-        if (const auto boxTime = CReplyReader::ParseHeaderTime(*created))
+    if (const pugi::xml_attribute created =
+            CReplyReader::FirstAttribute(doc, "quarn:query", "quarn:created")) {
+        if (const auto boxTime = CReplyReader::ParseHeaderTime(QString::fromUtf8(created.value())))
             clockOffset = *boxTime - static_cast<qint64>(std::time(nullptr));
     }
     return true;
@@ -149,8 +138,8 @@ QString CQuarnWrapper::GetVersion()
         return version;
     pugi::xml_document doc;
     if (LoadReply(doc)) {
-        if (const auto v = CReplyReader::SelectText(doc, VersionQuery()))
-            version = *v;
+        if (const pugi::xml_attribute v = CReplyReader::FirstAttribute(doc, "quarn:query", "quarn:version"))
+            version = QString::fromUtf8(v.value());
     }
     return version;
 }
@@ -231,8 +220,7 @@ bool CQuarnWrapper::SendAndLoad(int transportResult, pugi::xml_document& doc)
 
 bool CQuarnWrapper::IsBoxReply(const pugi::xml_document& doc)
 {
-    static const pugi::xpath_query header("//quarn:query");
-    return static_cast<bool>(header.evaluate_node(doc));
+    return static_cast<bool>(CReplyReader::FirstElement(doc, "quarn:query"));
 }
 
 int CQuarnWrapper::SendWithLimit(const char* form, const QString& text, int limit)

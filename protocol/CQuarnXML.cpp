@@ -23,26 +23,6 @@
 
 namespace {
 
-const pugi::xpath_query& AlarmQuery()
-{
-    static const pugi::xpath_query q("//alarm");
-    return q;
-}
-const pugi::xpath_query& CreatedQuery()
-{
-    static const pugi::xpath_query q("//quarn:query/@quarn:created");
-    return q;
-}
-const pugi::xpath_query& EpgTypeQuery()
-{
-    static const pugi::xpath_query q("//epg/@svc_type");
-    return q;
-}
-const pugi::xpath_query& EpgIdxQuery()
-{
-    static const pugi::xpath_query q("//epg/@svc_idx");
-    return q;
-}
 const pugi::xpath_query& EpgEventsQuery()
 {
     static const pugi::xpath_query q("//epg/evt");
@@ -773,16 +753,17 @@ bool CQuarnXML::ReadEvent(const pugi::xml_node& evt, CEventElement& e) const
 bool CQuarnXML::ReadGuide(const pugi::xml_document& doc, CGuideElement& guide) const
 {
     try {
-        if (const pugi::xpath_node created = CreatedQuery().evaluate_node(doc)) {
-            const auto t = CReplyReader::ParseBoxTime(QString::fromUtf8(created.attribute().value()));
+        if (const pugi::xml_attribute created =
+                CReplyReader::FirstAttribute(doc, "quarn:query", "quarn:created")) {
+            const auto t = CReplyReader::ParseBoxTime(QString::fromUtf8(created.value()));
             if (!t)
                 return false;
             guide.boxTime = *t;
         }
-        if (const pugi::xpath_node n = EpgTypeQuery().evaluate_node(doc))
-            guide.svcType = CReplyReader::ToInt(n.attribute().value());
-        if (const pugi::xpath_node n = EpgIdxQuery().evaluate_node(doc))
-            guide.svcIdx = CReplyReader::ToInt(n.attribute().value());
+        if (const pugi::xml_attribute a = CReplyReader::FirstAttribute(doc, "epg", "svc_type"))
+            guide.svcType = CReplyReader::ToInt(a.value());
+        if (const pugi::xml_attribute a = CReplyReader::FirstAttribute(doc, "epg", "svc_idx"))
+            guide.svcIdx = CReplyReader::ToInt(a.value());
         guide.events.clear();
         for (const pugi::xpath_node& n : EpgEventsQuery().evaluate_node_set(doc)) {
             auto event = std::make_unique<CEventElement>();
@@ -818,7 +799,7 @@ int CQuarnXML::ApplyScheduleReply(const pugi::xml_document& doc, CQuarnDataModel
         CReplyReader::GetErrorCode(doc, "//alarm", result);
         if (result != 0)
             return result;
-        const pugi::xml_node alarm = AlarmQuery().evaluate_node(doc).node();
+        const pugi::xml_node alarm = CReplyReader::FirstElement(doc, "alarm");
         if (!alarm)
             return -1;
         CScheduleElement stored;

@@ -1,6 +1,7 @@
 #include "protocol/CReplyReader.h"
 
 #include <array>
+#include <cctype>
 #include <climits>
 #include <cstring>
 #include <ctime>
@@ -212,8 +213,70 @@ std::optional<qint64> CReplyReader::ParseHeaderTime(const QString& text)
     return MakeLocalTime(SplitTimeParts(text.toUtf8(), 6));
 }
 
+namespace {
+
+// The node after `n` in document order below `root`, or none.
+pugi::xml_node NextInDocument(pugi::xml_node n, const pugi::xml_node& root)
+{
+    if (pugi::xml_node child = n.first_child())
+        return child;
+    for (; n && n != root; n = n.parent()) {
+        if (pugi::xml_node next = n.next_sibling())
+            return next;
+    }
+    return {};
+}
+
+template <typename Match>
+auto FirstInDocument(const pugi::xml_node& node, const char* element, Match match) -> decltype(match(node))
+{
+    const pugi::xml_node root = node.root();
+    for (pugi::xml_node n = root.first_child(); n; n = NextInDocument(n, root)) {
+        if (n.type() == pugi::node_element && std::strcmp(n.name(), element) == 0) {
+            if (const auto found = match(n))
+                return found;
+        }
+    }
+    return {};
+}
+
+// "//name" with a plain element name and nothing else, the form every caller uses; other paths go
+// to the XPath engine.
+bool IsPlainDescendantPath(const char* path)
+{
+    if (path[0] != '/' || path[1] != '/' || path[2] == '\0')
+        return false;
+    for (const char* p = path + 2; *p != '\0'; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (!(std::isalnum(c) || c == '_' || c == '-' || c == ':'))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+pugi::xml_attribute CReplyReader::FirstAttribute(const pugi::xml_node& node, const char* element,
+                                                 const char* attribute)
+{
+    return FirstInDocument(node, element,
+                           [attribute](const pugi::xml_node& n) { return n.attribute(attribute); });
+}
+
+pugi::xml_node CReplyReader::FirstElement(const pugi::xml_node& node, const char* element)
+{
+    return FirstInDocument(node, element, [](const pugi::xml_node& n) { return n; });
+}
+
 bool CReplyReader::GetErrorCode(const pugi::xml_node& doc, const char* path, int& code)
 {
+    if (IsPlainDescendantPath(path)) {
+        const pugi::xml_attribute error = FirstAttribute(doc, path + 2, "error");
+        if (!error)
+            return false;
+        code = ToInt(error.value());
+        return true;
+    }
     char query[256];
     if (std::snprintf(query, sizeof query, "%s/@error", path) >= static_cast<int>(sizeof query))
         return false;

@@ -49,6 +49,15 @@ public:
     [[nodiscard]] static bool ReadTime(const pugi::xml_node& node, const pugi::xpath_query& query,
                                        qint64& field);
 
+    // "//element/@attribute" as a single node, found by a walk in document order that stops at the
+    // first match instead of an XPath evaluation: the walk needs no memory of its own, which
+    // matters for the few such selections every reply goes through. Always from the document's
+    // root, as "//" is.
+    static pugi::xml_attribute FirstAttribute(const pugi::xml_node& node, const char* element,
+                                              const char* attribute);
+    // "//element" as a single node, likewise.
+    static pugi::xml_node FirstElement(const pugi::xml_node& node, const char* element);
+
     // The value (attribute) or text (element) of the selected node, if any.
     static std::optional<QString> SelectText(const pugi::xml_node& node, const pugi::xpath_query& query);
 
