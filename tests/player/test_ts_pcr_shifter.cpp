@@ -185,7 +185,7 @@ Follow RunFallingLead(int64_t fallMs)
             f.changedPes |= p != sent;
             if (shifter.Learning() || lastOut < 0)
                 continue;
-            const int64_t stamp = *DecodingStampOf(p.data());
+            const int64_t stamp = PesStampOf(p.data())->stamp;
             const int64_t lead = CTsPcrShifter::WrapDiff(stamp, lastOut);
             const int64_t fixedLead =
                 CTsPcrShifter::WrapDiff(stamp, Wrap33(lastIn + shifter.SettledShiftTicks()));

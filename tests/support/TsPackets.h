@@ -113,9 +113,16 @@ inline Packet PesStart(uint16_t pid, int64_t pts, int64_t dts = -1)
     return p;
 }
 
-// The stamp a packet that starts a PES packet carries for decoding (its presentation stamp when
-// it has no other), if any.
-inline std::optional<int64_t> DecodingStampOf(const uint8_t* p)
+// The stream a PES packet belongs to and the stamp it carries for decoding (its presentation
+// stamp when it has no other), for a packet that starts one of pictures or sound.
+struct PesStamp
+{
+    uint8_t streamId;
+    int64_t stamp;
+    bool Picture() const { return (streamId & 0xF0) == 0xE0; }
+};
+
+inline std::optional<PesStamp> PesStampOf(const uint8_t* p)
 {
     if ((p[1] & 0x40) == 0 || (p[3] & 0x10) == 0)
         return std::nullopt;
@@ -129,8 +136,8 @@ inline std::optional<int64_t> DecodingStampOf(const uint8_t* p)
     if (flags < 2)
         return std::nullopt;
     const uint8_t* s = flags == 3 ? pes + 14 : pes + 9;
-    return (int64_t{(s[0] >> 1) & 0x07} << 30) | (int64_t{s[1]} << 22) | (int64_t{s[2] >> 1} << 15) |
-           (int64_t{s[3]} << 7) | (s[4] >> 1);
+    return PesStamp{pes[3], (int64_t{(s[0] >> 1) & 0x07} << 30) | (int64_t{s[1]} << 22) |
+                                (int64_t{s[2] >> 1} << 15) | (int64_t{s[3]} << 7) | (s[4] >> 1)};
 }
 
 // Where the whole transport stream packets of a datagram lie: a datagram of bare packets, or RTP
