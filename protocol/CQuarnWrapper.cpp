@@ -2,7 +2,9 @@
 
 #include "protocol/CReplyReader.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <locale.h>
 
@@ -49,16 +51,21 @@ CQuarnWrapper::~CQuarnWrapper() = default;
 
 QByteArray CQuarnWrapper::BuildUrl(const char* form, const QString& text) const
 {
-    QByteArray url = "http://" + address.toUtf8() + ':' + QByteArray::number(port) + "/qnql?" + form + '=';
+    // Built in one buffer of the largest size it can take: every box operation makes one.
+    const QByteArray host = address.toUtf8();
     const QByteArray raw = text.toUtf8();
-    url.reserve(url.size() + raw.size());
+    char portText[16];
+    const int portLength = std::snprintf(portText, sizeof portText, "%d", port);
+    QByteArray url;
+    url.reserve(host.size() + raw.size() * 3 + 32 + static_cast<qsizetype>(std::strlen(form)));
+    url.append("http://").append(host).append(':').append(portText, portLength).append("/qnql?").append(form);
+    url.append('=');
     static constexpr char kHex[] = "0123456789ABCDEF";
     for (const char ch : raw) {
         const auto c = static_cast<unsigned char>(ch);
         if (NeedsEscape(c)) {
-            url.append('%');
-            url.append(kHex[c >> 4]);
-            url.append(kHex[c & 0xF]);
+            const char escaped[3] = {'%', kHex[c >> 4], kHex[c & 0xF]};
+            url.append(escaped, 3);
         } else {
             url.append(ch);
         }

@@ -205,8 +205,7 @@ private:
         auto it = m_hours.find(key);
         if (it == m_hours.end()) {
             Hour h;
-            h.start = CReplyReader::ParseBoxTime(
-                QStringLiteral("%1-%2-%3T%4:0").arg(p[0]).arg(p[1]).arg(p[2]).arg(p[3]));
+            h.start = CReplyReader::LocalTime(p[0], p[1], p[2], p[3], 0, 0);
             h.steady = h.start && SameOffset(*h.start, *h.start + 3599);
             it = m_hours.emplace(key, h).first;
         }

@@ -61,7 +61,16 @@ std::array<int, 6> SplitTimeParts(const QByteArray& text, int count)
         const char* pieceEnd = p;
         while (pieceEnd < end && *pieceEnd != '-' && *pieceEnd != 'T' && *pieceEnd != ':')
             ++pieceEnd;
-        parts[static_cast<size_t>(n++)] = CReplyReader::ToInt(QByteArray(p, pieceEnd - p).constData());
+        // Read from a terminated copy of the piece alone; a piece that fits goes on the stack.
+        char piece[32];
+        const auto length = static_cast<size_t>(pieceEnd - p);
+        if (length < sizeof piece) {
+            std::memcpy(piece, p, length);
+            piece[length] = '\0';
+            parts[static_cast<size_t>(n++)] = CReplyReader::ToInt(piece);
+        } else {
+            parts[static_cast<size_t>(n++)] = CReplyReader::ToInt(QByteArray(p, pieceEnd - p).constData());
+        }
         p = pieceEnd;
     }
     return parts;
@@ -206,6 +215,11 @@ int CReplyReader::ToInt(const QString& text)
 std::optional<qint64> CReplyReader::ParseBoxTime(const QString& text)
 {
     return MakeLocalTime(SplitTimeParts(text.trimmed().toUtf8(), 5));
+}
+
+std::optional<qint64> CReplyReader::LocalTime(int year, int month, int day, int hour, int minute, int second)
+{
+    return MakeLocalTime({year, month, day, hour, minute, second});
 }
 
 std::optional<qint64> CReplyReader::ParseHeaderTime(const QString& text)

@@ -31,6 +31,8 @@ public:
     // parts (years 1900 to 9999) give none; a day beyond the month's end rolls over into the next month.
     static std::optional<qint64> ParseBoxTime(const QString& text);
     static std::optional<qint64> ParseHeaderTime(const QString& text);
+    // The same rule for parts already read.
+    static std::optional<qint64> LocalTime(int year, int month, int day, int hour, int minute, int second);
 
     // Leading blanks, an optional sign, decimal digits up to the first other character; no digits
     // give 0. Values beyond the int range saturate instead of overflowing.
