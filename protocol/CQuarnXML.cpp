@@ -224,6 +224,17 @@ TimeTextCache& Times()
     return cache;
 }
 
+// The cache serves one reply: emptied when its reading starts, and again when it ends, so that
+// nothing of a reply stays in memory after it has been read.
+class TimesOfOneReply final
+{
+public:
+    TimesOfOneReply() { Times().Clear(); }
+    ~TimesOfOneReply() { Times().Clear(); }
+    TimesOfOneReply(const TimesOfOneReply&) = delete;
+    TimesOfOneReply& operator=(const TimesOfOneReply&) = delete;
+};
+
 // The values of the wanted attributes of one element, each the first of its name, in one pass over
 // the element's attributes; none for an absent one. Looking each up on its own would walk the
 // attribute list once per field.
@@ -475,7 +486,7 @@ bool CQuarnXML::ReadReload(const pugi::xml_document& favorites, const pugi::xml_
                            const pugi::xml_document& scheduleList, const pugi::xml_document& pinCheck,
                            const pugi::xml_document& status, CQuarnDataModel& db) const
 {
-    Times().Clear();
+    const TimesOfOneReply times;
     try {
         // A box that takes the combined request answers all five in one document, walked once.
         const Sections combined = Sections::Of(favorites);
@@ -779,7 +790,7 @@ bool CQuarnXML::ReadGuide(const pugi::xml_document& doc, CGuideElement& guide) c
 bool CQuarnXML::ApplyGuide(const pugi::xml_document& doc, CGuideElement& guide) const
 {
     // Read aside so that a broken reply leaves the guide as it was instead of half replaced.
-    Times().Clear();
+    const TimesOfOneReply times;
     CGuideElement read;
     read.boxTime = guide.boxTime;
     read.svcType = guide.svcType;
@@ -792,7 +803,7 @@ bool CQuarnXML::ApplyGuide(const pugi::xml_document& doc, CGuideElement& guide) 
 
 int CQuarnXML::ApplyScheduleReply(const pugi::xml_document& doc, CQuarnDataModel& db)
 {
-    Times().Clear();
+    const TimesOfOneReply times;
     try {
         int result = 0;
         CReplyReader::GetErrorCode(doc, "//alarm", result);
