@@ -34,7 +34,14 @@ void WritePcrBase(uint8_t* p, int64_t base)
 bool HasPesHeader(uint8_t streamId)
 {
     switch (streamId) {
-    case 0xBC: case 0xBE: case 0xBF: case 0xF0: case 0xF1: case 0xF2: case 0xF8: case 0xFF:
+    case 0xBC:
+    case 0xBE:
+    case 0xBF:
+    case 0xF0:
+    case 0xF1:
+    case 0xF2:
+    case 0xF8:
+    case 0xFF:
         return false;
     default:
         return true;
@@ -94,10 +101,11 @@ void CTsPcrShifter::Packet(uint8_t* p)
         const uint8_t flags = length > 0 ? p[5] : 0;
         if ((flags & 0x10) != 0 && length >= 7) {
             const int64_t pcr = ReadPcrBase(p + 6);
+            const int64_t step = m_havePcr ? WrapDiff(pcr, m_lastPcr) : 0;
             if (!m_havePcr) {
                 m_havePcr = true;
                 m_learnStart = pcr;
-            } else if ((flags & 0x80) != 0 || std::abs(WrapDiff(pcr, m_lastPcr)) > kJumpTicks) {
+            } else if ((flags & 0x80) != 0 || std::abs(step) > kJumpTicks) {
                 Restart();
                 m_learnStart = pcr;
             }
@@ -112,12 +120,14 @@ void CTsPcrShifter::Packet(uint8_t* p)
                 std::memmove(field, field + 6, rest);
                 std::memset(field + rest, 0xFF, 6);
                 p[5] = static_cast<uint8_t>(flags & ~0x10);
-            } else if (m_shift != 0) {
-                WritePcrBase(p + 6, Wrap(pcr + m_shift));
+            } else {
+                Follow(step);
+                if (m_shift != 0)
+                    WritePcrBase(p + 6, Wrap(pcr + m_shift));
             }
         }
     }
-    if (!m_learning || !m_havePcr || !unitStart || (control & 0x01) == 0 || payload + 19 > kTsPacket)
+    if (!m_havePcr || !unitStart || (control & 0x01) == 0 || payload + 19 > kTsPacket)
         return;
     const uint8_t* pes = p + payload;
     if (pes[0] != 0 || pes[1] != 0 || pes[2] != 1 || !HasPesHeader(pes[3]))
@@ -126,14 +136,29 @@ void CTsPcrShifter::Packet(uint8_t* p)
     if (stamps < 2)
         return;
     // Decoding, not presentation, is what must not come late.
-    const int64_t stamp = ReadStamp(stamps == 3 ? pes + 14 : pes + 9);
+    Stamp(pid, ReadStamp(stamps == 3 ? pes + 14 : pes + 9));
+}
+
+void CTsPcrShifter::Stamp(uint16_t pid, int64_t stamp)
+{
     const int64_t lead = WrapDiff(stamp, m_lastPcr);
+    if (!m_learning) {
+        if (lead - m_shift < kGuardTicks)
+            m_target = std::min(m_target, std::max(lead - kGuardTicks, int64_t{0}));
+        return;
+    }
     m_minLead = m_haveLead ? std::min(m_minLead, lead) : lead;
     m_haveLead = true;
     if (std::find(m_stampedPids.begin(), m_stampedPids.end(), pid) == m_stampedPids.end())
         m_stampedPids.push_back(pid);
     if (m_stampedPids.size() >= 2)
         Settle();
+}
+
+void CTsPcrShifter::Follow(int64_t step)
+{
+    if (m_target < m_shift && step > 0)
+        m_shift -= std::min(m_shift - m_target, step / kFollowDivisor);
 }
 
 void CTsPcrShifter::Restart()
@@ -147,6 +172,8 @@ void CTsPcrShifter::Settle()
 {
     // A lead beyond the clock's own break limit is a broken stamp, not room to spare.
     m_shift = m_haveLead ? std::clamp(m_minLead - kGuardTicks, int64_t{0}, kJumpTicks) : 0;
+    m_settledShift = m_shift;
+    m_target = m_shift;
     m_learning = false;
     ++m_settled;
 }

@@ -22,6 +22,14 @@
 // the shift: a multiplexer that packs several tenths of a second of sound into one packet sends
 // it with a shorter lead than the pictures.
 //
+// Once settled, the shift follows the stream: a multiplexer may shorten its delay while it runs
+// (a broadcast's statistical multiplexer does), and a stamp whose lead, less the shift, falls under
+// the guard would otherwise reach the engine late. The shift then shrinks towards that stamp's
+// lead less the guard, by at most a small part of each step of the clock, so that the clock the
+// engine sees only runs a little slower for a while: never back, never a jump its drift
+// correction or its sound output would have to catch up with. It does not grow again before the
+// next break: a longer shift shortens every picture's lead, and a delay that fell once may fall again.
+//
 // Datagrams are either plain transport stream packets or RTP carrying them; anything else passes
 // untouched. Not thread-safe: one relay thread owns it.
 class CTsPcrShifter final
@@ -34,6 +42,9 @@ public:
     static constexpr int64_t kLearnTicks = 400 * kTicksPerMs;
     // A reference further than this from the one before (either way) is a break in the clock.
     static constexpr int64_t kJumpTicks = 1000 * kTicksPerMs;
+    // A following shift shrinks by at most 1/kFollowDivisor of each step of the clock (3 %): the
+    // engine's sound output follows such a clock by resampling, without a gap.
+    static constexpr int64_t kFollowDivisor = 32;
 
     CTsPcrShifter() = default;
 
@@ -45,6 +56,8 @@ public:
     bool Learning() const { return m_learning; }
     // How many times a shift was settled: once per start and once per break in the clock.
     int Settled() const { return m_settled; }
+    // The shift settled last, before any following.
+    int64_t SettledShiftTicks() const { return m_settledShift; }
 
     // Helpers for the 33-bit stamps, public for the tests.
     static int64_t WrapDiff(int64_t a, int64_t b); // a - b, across the 33-bit wrap
@@ -54,6 +67,8 @@ private:
     void Packet(uint8_t* packet);
     void Restart();
     void Settle();
+    void Stamp(uint16_t pid, int64_t stamp);
+    void Follow(int64_t step);
 
     bool m_learning = true;
     bool m_havePcr = false;
@@ -63,5 +78,7 @@ private:
     int64_t m_minLead = 0; // smallest stamp minus clock reference seen while learning
     std::vector<uint16_t> m_stampedPids;
     int64_t m_shift = 0;
+    int64_t m_settledShift = 0;
+    int64_t m_target = 0; // where a following shift is heading; never above m_shift
     int m_settled = 0;
 };

@@ -2,7 +2,9 @@
 
 #include "protocol/CReplyReader.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <locale.h>
 
@@ -14,18 +16,6 @@
 #endif
 
 namespace {
-
-const pugi::xpath_query& VersionQuery()
-{
-    static const pugi::xpath_query q("//quarn:query/@quarn:version");
-    return q;
-}
-
-const pugi::xpath_query& CreatedQuery()
-{
-    static const pugi::xpath_query q("//quarn:query/@quarn:created");
-    return q;
-}
 
 // Characters a request target cannot carry raw: blanks and controls would end or corrupt the
 // request line, bytes above 0x7E are not ASCII, and '#' would cut the query off as a fragment.
@@ -61,16 +51,21 @@ CQuarnWrapper::~CQuarnWrapper() = default;
 
 QByteArray CQuarnWrapper::BuildUrl(const char* form, const QString& text) const
 {
-    QByteArray url = "http://" + address.toUtf8() + ':' + QByteArray::number(port) + "/qnql?" + form + '=';
+    // Built in one buffer of the largest size it can take: every box operation makes one.
+    const QByteArray host = address.toUtf8();
     const QByteArray raw = text.toUtf8();
-    url.reserve(url.size() + raw.size());
+    char portText[16];
+    const int portLength = std::snprintf(portText, sizeof portText, "%d", port);
+    QByteArray url;
+    url.reserve(host.size() + raw.size() * 3 + 32 + static_cast<qsizetype>(std::strlen(form)));
+    url.append("http://").append(host).append(':').append(portText, portLength).append("/qnql?").append(form);
+    url.append('=');
     static constexpr char kHex[] = "0123456789ABCDEF";
     for (const char ch : raw) {
         const auto c = static_cast<unsigned char>(ch);
         if (NeedsEscape(c)) {
-            url.append('%');
-            url.append(kHex[c >> 4]);
-            url.append(kHex[c & 0xF]);
+            const char escaped[3] = {'%', kHex[c >> 4], kHex[c & 0xF]};
+            url.append(escaped, 3);
         } else {
             url.append(ch);
         }
@@ -134,8 +129,9 @@ bool CQuarnWrapper::LoadReply(pugi::xml_document& doc)
     if (!parsed)
         doc.reset();
     CReplyReader::FixEncodings(doc);
-    if (const auto created = CReplyReader::SelectText(doc, CreatedQuery())) {
-        if (const auto boxTime = CReplyReader::ParseHeaderTime(*created))
+    if (const pugi::xml_attribute created =
+            CReplyReader::FirstAttribute(doc, "quarn:query", "quarn:created")) {
+        if (const auto boxTime = CReplyReader::ParseHeaderTime(QString::fromUtf8(created.value())))
             clockOffset = *boxTime - static_cast<qint64>(std::time(nullptr));
     }
     return true;
@@ -149,8 +145,8 @@ QString CQuarnWrapper::GetVersion()
         return version;
     pugi::xml_document doc;
     if (LoadReply(doc)) {
-        if (const auto v = CReplyReader::SelectText(doc, VersionQuery()))
-            version = *v;
+        if (const pugi::xml_attribute v = CReplyReader::FirstAttribute(doc, "quarn:query", "quarn:version"))
+            version = QString::fromUtf8(v.value());
     }
     return version;
 }
@@ -231,8 +227,7 @@ bool CQuarnWrapper::SendAndLoad(int transportResult, pugi::xml_document& doc)
 
 bool CQuarnWrapper::IsBoxReply(const pugi::xml_document& doc)
 {
-    static const pugi::xpath_query header("//quarn:query");
-    return static_cast<bool>(header.evaluate_node(doc));
+    return static_cast<bool>(CReplyReader::FirstElement(doc, "quarn:query"));
 }
 
 int CQuarnWrapper::SendWithLimit(const char* form, const QString& text, int limit)

@@ -23,26 +23,6 @@
 
 namespace {
 
-const pugi::xpath_query& AlarmQuery()
-{
-    static const pugi::xpath_query q("//alarm");
-    return q;
-}
-const pugi::xpath_query& CreatedQuery()
-{
-    static const pugi::xpath_query q("//quarn:query/@quarn:created");
-    return q;
-}
-const pugi::xpath_query& EpgTypeQuery()
-{
-    static const pugi::xpath_query q("//epg/@svc_type");
-    return q;
-}
-const pugi::xpath_query& EpgIdxQuery()
-{
-    static const pugi::xpath_query q("//epg/@svc_idx");
-    return q;
-}
 const pugi::xpath_query& EpgEventsQuery()
 {
     static const pugi::xpath_query q("//epg/evt");
@@ -225,8 +205,7 @@ private:
         auto it = m_hours.find(key);
         if (it == m_hours.end()) {
             Hour h;
-            h.start = CReplyReader::ParseBoxTime(
-                QStringLiteral("%1-%2-%3T%4:0").arg(p[0]).arg(p[1]).arg(p[2]).arg(p[3]));
+            h.start = CReplyReader::LocalTime(p[0], p[1], p[2], p[3], 0, 0);
             h.steady = h.start && SameOffset(*h.start, *h.start + 3599);
             it = m_hours.emplace(key, h).first;
         }
@@ -244,6 +223,17 @@ TimeTextCache& Times()
     thread_local TimeTextCache cache;
     return cache;
 }
+
+// The cache serves one reply: emptied when its reading starts, and again when it ends, so that
+// nothing of a reply stays in memory after it has been read.
+class TimesOfOneReply final
+{
+public:
+    TimesOfOneReply() { Times().Clear(); }
+    ~TimesOfOneReply() { Times().Clear(); }
+    TimesOfOneReply(const TimesOfOneReply&) = delete;
+    TimesOfOneReply& operator=(const TimesOfOneReply&) = delete;
+};
 
 // The values of the wanted attributes of one element, each the first of its name, in one pass over
 // the element's attributes; none for an absent one. Looking each up on its own would walk the
@@ -496,7 +486,7 @@ bool CQuarnXML::ReadReload(const pugi::xml_document& favorites, const pugi::xml_
                            const pugi::xml_document& scheduleList, const pugi::xml_document& pinCheck,
                            const pugi::xml_document& status, CQuarnDataModel& db) const
 {
-    Times().Clear();
+    const TimesOfOneReply times;
     try {
         // A box that takes the combined request answers all five in one document, walked once.
         const Sections combined = Sections::Of(favorites);
@@ -773,16 +763,17 @@ bool CQuarnXML::ReadEvent(const pugi::xml_node& evt, CEventElement& e) const
 bool CQuarnXML::ReadGuide(const pugi::xml_document& doc, CGuideElement& guide) const
 {
     try {
-        if (const pugi::xpath_node created = CreatedQuery().evaluate_node(doc)) {
-            const auto t = CReplyReader::ParseBoxTime(QString::fromUtf8(created.attribute().value()));
+        if (const pugi::xml_attribute created =
+                CReplyReader::FirstAttribute(doc, "quarn:query", "quarn:created")) {
+            const auto t = CReplyReader::ParseBoxTime(QString::fromUtf8(created.value()));
             if (!t)
                 return false;
             guide.boxTime = *t;
         }
-        if (const pugi::xpath_node n = EpgTypeQuery().evaluate_node(doc))
-            guide.svcType = CReplyReader::ToInt(n.attribute().value());
-        if (const pugi::xpath_node n = EpgIdxQuery().evaluate_node(doc))
-            guide.svcIdx = CReplyReader::ToInt(n.attribute().value());
+        if (const pugi::xml_attribute a = CReplyReader::FirstAttribute(doc, "epg", "svc_type"))
+            guide.svcType = CReplyReader::ToInt(a.value());
+        if (const pugi::xml_attribute a = CReplyReader::FirstAttribute(doc, "epg", "svc_idx"))
+            guide.svcIdx = CReplyReader::ToInt(a.value());
         guide.events.clear();
         for (const pugi::xpath_node& n : EpgEventsQuery().evaluate_node_set(doc)) {
             auto event = std::make_unique<CEventElement>();
@@ -799,7 +790,7 @@ bool CQuarnXML::ReadGuide(const pugi::xml_document& doc, CGuideElement& guide) c
 bool CQuarnXML::ApplyGuide(const pugi::xml_document& doc, CGuideElement& guide) const
 {
     // Read aside so that a broken reply leaves the guide as it was instead of half replaced.
-    Times().Clear();
+    const TimesOfOneReply times;
     CGuideElement read;
     read.boxTime = guide.boxTime;
     read.svcType = guide.svcType;
@@ -812,13 +803,13 @@ bool CQuarnXML::ApplyGuide(const pugi::xml_document& doc, CGuideElement& guide) 
 
 int CQuarnXML::ApplyScheduleReply(const pugi::xml_document& doc, CQuarnDataModel& db)
 {
-    Times().Clear();
+    const TimesOfOneReply times;
     try {
         int result = 0;
         CReplyReader::GetErrorCode(doc, "//alarm", result);
         if (result != 0)
             return result;
-        const pugi::xml_node alarm = AlarmQuery().evaluate_node(doc).node();
+        const pugi::xml_node alarm = CReplyReader::FirstElement(doc, "alarm");
         if (!alarm)
             return -1;
         CScheduleElement stored;

@@ -1,6 +1,7 @@
 #include "protocol/CReplyReader.h"
 
 #include <array>
+#include <cctype>
 #include <climits>
 #include <cstring>
 #include <ctime>
@@ -60,7 +61,16 @@ std::array<int, 6> SplitTimeParts(const QByteArray& text, int count)
         const char* pieceEnd = p;
         while (pieceEnd < end && *pieceEnd != '-' && *pieceEnd != 'T' && *pieceEnd != ':')
             ++pieceEnd;
-        parts[static_cast<size_t>(n++)] = CReplyReader::ToInt(QByteArray(p, pieceEnd - p).constData());
+        // Read from a terminated copy of the piece alone; a piece that fits goes on the stack.
+        char piece[32];
+        const auto length = static_cast<size_t>(pieceEnd - p);
+        if (length < sizeof piece) {
+            std::memcpy(piece, p, length);
+            piece[length] = '\0';
+            parts[static_cast<size_t>(n++)] = CReplyReader::ToInt(piece);
+        } else {
+            parts[static_cast<size_t>(n++)] = CReplyReader::ToInt(QByteArray(p, pieceEnd - p).constData());
+        }
         p = pieceEnd;
     }
     return parts;
@@ -207,13 +217,80 @@ std::optional<qint64> CReplyReader::ParseBoxTime(const QString& text)
     return MakeLocalTime(SplitTimeParts(text.trimmed().toUtf8(), 5));
 }
 
+std::optional<qint64> CReplyReader::LocalTime(int year, int month, int day, int hour, int minute, int second)
+{
+    return MakeLocalTime({year, month, day, hour, minute, second});
+}
+
 std::optional<qint64> CReplyReader::ParseHeaderTime(const QString& text)
 {
     return MakeLocalTime(SplitTimeParts(text.toUtf8(), 6));
 }
 
+namespace {
+
+// The node after `n` in document order below `root`, or none.
+pugi::xml_node NextInDocument(pugi::xml_node n, const pugi::xml_node& root)
+{
+    if (pugi::xml_node child = n.first_child())
+        return child;
+    for (; n && n != root; n = n.parent()) {
+        if (pugi::xml_node next = n.next_sibling())
+            return next;
+    }
+    return {};
+}
+
+template <typename Match>
+auto FirstInDocument(const pugi::xml_node& node, const char* element, Match match) -> decltype(match(node))
+{
+    const pugi::xml_node root = node.root();
+    for (pugi::xml_node n = root.first_child(); n; n = NextInDocument(n, root)) {
+        if (n.type() == pugi::node_element && std::strcmp(n.name(), element) == 0) {
+            if (const auto found = match(n))
+                return found;
+        }
+    }
+    return {};
+}
+
+// "//name" with a plain element name and nothing else, the form every caller uses; other paths go
+// to the XPath engine.
+bool IsPlainDescendantPath(const char* path)
+{
+    if (path[0] != '/' || path[1] != '/' || path[2] == '\0')
+        return false;
+    for (const char* p = path + 2; *p != '\0'; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (!(std::isalnum(c) || c == '_' || c == '-' || c == ':'))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+pugi::xml_attribute CReplyReader::FirstAttribute(const pugi::xml_node& node, const char* element,
+                                                 const char* attribute)
+{
+    return FirstInDocument(node, element,
+                           [attribute](const pugi::xml_node& n) { return n.attribute(attribute); });
+}
+
+pugi::xml_node CReplyReader::FirstElement(const pugi::xml_node& node, const char* element)
+{
+    return FirstInDocument(node, element, [](const pugi::xml_node& n) { return n; });
+}
+
 bool CReplyReader::GetErrorCode(const pugi::xml_node& doc, const char* path, int& code)
 {
+    if (IsPlainDescendantPath(path)) {
+        const pugi::xml_attribute error = FirstAttribute(doc, path + 2, "error");
+        if (!error)
+            return false;
+        code = ToInt(error.value());
+        return true;
+    }
     char query[256];
     if (std::snprintf(query, sizeof query, "%s/@error", path) >= static_cast<int>(sizeof query))
         return false;

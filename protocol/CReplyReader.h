@@ -31,6 +31,8 @@ public:
     // parts (years 1900 to 9999) give none; a day beyond the month's end rolls over into the next month.
     static std::optional<qint64> ParseBoxTime(const QString& text);
     static std::optional<qint64> ParseHeaderTime(const QString& text);
+    // The same rule for parts already read.
+    static std::optional<qint64> LocalTime(int year, int month, int day, int hour, int minute, int second);
 
     // Leading blanks, an optional sign, decimal digits up to the first other character; no digits
     // give 0. Values beyond the int range saturate instead of overflowing.
@@ -48,6 +50,15 @@ public:
     // False when the text is present but not a valid date-time: that fails the whole reading.
     [[nodiscard]] static bool ReadTime(const pugi::xml_node& node, const pugi::xpath_query& query,
                                        qint64& field);
+
+    // "//element/@attribute" as a single node, found by a walk in document order that stops at the
+    // first match instead of an XPath evaluation: the walk needs no memory of its own, which
+    // matters for the few such selections every reply goes through. Always from the document's
+    // root, as "//" is.
+    static pugi::xml_attribute FirstAttribute(const pugi::xml_node& node, const char* element,
+                                              const char* attribute);
+    // "//element" as a single node, likewise.
+    static pugi::xml_node FirstElement(const pugi::xml_node& node, const char* element);
 
     // The value (attribute) or text (element) of the selected node, if any.
     static std::optional<QString> SelectText(const pugi::xml_node& node, const pugi::xpath_query& query);

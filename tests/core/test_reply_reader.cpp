@@ -218,3 +218,38 @@ TEST(ReadingRules, FieldsAndErrorCodes)
     EXPECT_EQ(t, Local(2014, 3, 5, 9, 7));
     EXPECT_EQ(t2, 5);
 }
+
+// The walk that stands in for "//element/@attribute" and "//element" must pick what the XPath
+// selection picks: the first match in document order, whatever the nesting, from the document's
+// root even when asked from deep inside it, and nothing when no element carries the attribute.
+TEST(ReadingRules, FirstInDocumentOrderAsTheSelectionGivesIt)
+{
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_string("<q:query v=\"1\"><a><b error=\"1\"><stop/><stop error=\"2\"><stop error=\"3\"/>"
+                                "</stop></b></a><stop error=\"4\"/><x><q:query v=\"2\"/></x><alarm/>"
+                                "<c><alarm error=\"5\"/></c>text<alarm error=\"6\"/></q:query>"));
+    const pugi::xml_node deep = doc.select_node("//stop[@error='3']").node();
+    ASSERT_TRUE(deep);
+    struct Case
+    {
+        const char* element;
+        const char* attribute;
+    };
+    const Case cases[] = {{"stop", "error"}, {"b", "error"}, {"alarm", "error"}, {"q:query", "v"},
+                          {"stop", "absent"}, {"nothere", "error"}, {"a", "error"}};
+    for (const Case& c : cases) {
+        const std::string path = std::string("//") + c.element + "/@" + c.attribute;
+        for (const pugi::xml_node& from : {static_cast<pugi::xml_node>(doc), deep}) {
+            const pugi::xml_attribute want = from.select_node(path.c_str()).attribute();
+            EXPECT_EQ(CReplyReader::FirstAttribute(from, c.element, c.attribute), want) << path;
+            EXPECT_EQ(CReplyReader::FirstElement(from, c.element),
+                      from.select_node((std::string("//") + c.element).c_str()).node())
+                << c.element;
+        }
+    }
+    int code = 0;
+    EXPECT_TRUE(CReplyReader::GetErrorCode(deep, "//stop", code));
+    EXPECT_EQ(code, 2);
+    EXPECT_TRUE(CReplyReader::GetErrorCode(doc, "//c/alarm", code)); // not a plain name: the XPath way
+    EXPECT_EQ(code, 5);
+}

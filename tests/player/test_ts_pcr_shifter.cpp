@@ -2,105 +2,23 @@
 // on loopback.
 #include "player/CStreamRelay.h"
 #include "player/CTsPcrShifter.h"
-
-#include <gtest/gtest.h>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include "tests/support/TsPackets.h"
 
 #include <algorithm>
+#include <arpa/inet.h>
 #include <array>
 #include <cstdint>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
 #include <string>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
-using Packet = std::array<uint8_t, 188>;
-constexpr int64_t kMs = CTsPcrShifter::kTicksPerMs;
-constexpr uint16_t kVideo = 0x100;
-constexpr uint16_t kSound = 0x101;
-constexpr uint16_t kPcrExtension = 0x1AB;
-
-Packet Header(uint16_t pid, bool unitStart, int control)
-{
-    Packet p{};
-    p.fill(0xFF);
-    p[0] = 0x47;
-    p[1] = static_cast<uint8_t>((unitStart ? 0x40 : 0) | (pid >> 8));
-    p[2] = static_cast<uint8_t>(pid);
-    p[3] = static_cast<uint8_t>(control << 4);
-    return p;
-}
-
-// A packet that is all adaptation field: a clock reference and, when given, private data after it.
-Packet PcrPacket(int64_t pcr, bool discontinuity = false, const std::vector<uint8_t>& privateData = {})
-{
-    Packet p = Header(kVideo, false, 2);
-    p[4] = 183;
-    p[5] = static_cast<uint8_t>(0x10 | (discontinuity ? 0x80 : 0) | (privateData.empty() ? 0 : 0x02));
-    p[6] = static_cast<uint8_t>(pcr >> 25);
-    p[7] = static_cast<uint8_t>(pcr >> 17);
-    p[8] = static_cast<uint8_t>(pcr >> 9);
-    p[9] = static_cast<uint8_t>(pcr >> 1);
-    p[10] = static_cast<uint8_t>(((pcr & 1) << 7) | 0x7E | (kPcrExtension >> 8));
-    p[11] = static_cast<uint8_t>(kPcrExtension & 0xFF);
-    if (!privateData.empty()) {
-        p[12] = static_cast<uint8_t>(privateData.size());
-        std::copy(privateData.begin(), privateData.end(), p.begin() + 13);
-    }
-    return p;
-}
-
-bool HasPcr(const Packet& p)
-{
-    return (p[3] & 0x20) != 0 && p[4] >= 7 && (p[5] & 0x10) != 0;
-}
-
-int64_t PcrOf(const Packet& p)
-{
-    return (int64_t{p[6]} << 25) | (int64_t{p[7]} << 17) | (int64_t{p[8]} << 9) | (int64_t{p[9]} << 1) |
-           (p[10] >> 7);
-}
-
-int PcrExtensionOf(const Packet& p)
-{
-    return ((p[10] & 0x01) << 8) | p[11];
-}
-
-void PutStamp(uint8_t* at, int prefix, int64_t value)
-{
-    value = CTsPcrShifter::Wrap(value);
-    at[0] = static_cast<uint8_t>((prefix << 4) | (((value >> 30) & 0x07) << 1) | 1);
-    at[1] = static_cast<uint8_t>(value >> 22);
-    at[2] = static_cast<uint8_t>((((value >> 15) & 0x7F) << 1) | 1);
-    at[3] = static_cast<uint8_t>(value >> 7);
-    at[4] = static_cast<uint8_t>(((value & 0x7F) << 1) | 1);
-}
-
-// The first packet of a picture (stamped for presentation and decoding) or of sound (presentation
-// only).
-Packet PesStart(uint16_t pid, int64_t pts, int64_t dts = -1)
-{
-    Packet p = Header(pid, true, 1);
-    uint8_t* pes = p.data() + 4;
-    pes[0] = 0;
-    pes[1] = 0;
-    pes[2] = 1;
-    pes[3] = pid == kVideo ? 0xE0 : 0xC0;
-    pes[4] = 0;
-    pes[5] = 0;
-    pes[6] = 0x80;
-    pes[7] = dts >= 0 ? 0xC0 : 0x80;
-    pes[8] = dts >= 0 ? 10 : 5;
-    PutStamp(pes + 9, dts >= 0 ? 3 : 2, pts);
-    if (dts >= 0)
-        PutStamp(pes + 14, 1, dts);
-    return p;
-}
+using namespace tspackets;
 
 void Feed(CTsPcrShifter& shifter, Packet& p)
 {
@@ -217,14 +135,123 @@ TEST(TsPcrShifter, ABreakInTheClockIsLearntAgain)
     EXPECT_EQ(PcrOf(next), pcr + 400 * kMs);
 }
 
+// A multiplexer that shortens its delay while it runs: the clock every 20 ms, sound stamped
+// `lead` ahead of it each time, a picture every third time a little further ahead. The lead is
+// 700 ms, falls to 300 ms from 5 s on over `fallMs`, holds, and rises back to 700 ms.
+struct Follow
+{
+    int64_t settledShift = 0, lowestShift = 0, lastShift = 0;
+    int64_t leastLead = 0;       // a stamp's lead over the clock the engine saw
+    int64_t leastFixedLead = 0;  // the same with the shift kept as it was settled
+    int late = 0, lateFixed = 0; // stamps behind that clock
+    bool changedPes = false;
+    bool clockBack = false, clockAhead = false, clockJump = false;
+};
+
+Follow RunFallingLead(int64_t fallMs)
+{
+    auto leadAt = [fallMs](int64_t ms) {
+        const int64_t fallen = ms < 5000 ? 0 : fallMs == 0 ? 400 : 400 * std::min(ms - 5000, fallMs) / fallMs;
+        const int64_t rise = std::clamp<int64_t>(ms - 5000 - fallMs - 10000, 0, 15000);
+        return (700 - fallen + 400 * rise / 15000) * kMs;
+    };
+    CTsPcrShifter shifter;
+    Follow f;
+    f.leastLead = f.leastFixedLead = INT64_MAX;
+    int64_t lastIn = -1, lastOut = -1;
+    const int64_t base = (int64_t{1} << 33) - 20000 * kMs; // crosses the wrap on the way
+    for (int64_t ms = 0; ms <= 5000 + fallMs + 10000 + 15000 + 2000; ms += 20) {
+        const int64_t in = Wrap33(base + ms * kMs);
+        Packet clock = PcrPacket(in);
+        Feed(shifter, clock);
+        if (HasPcr(clock)) {
+            const int64_t out = PcrOf(clock);
+            if (lastOut >= 0) {
+                const int64_t inStep = CTsPcrShifter::WrapDiff(in, lastIn);
+                const int64_t outStep = CTsPcrShifter::WrapDiff(out, lastOut);
+                f.clockBack |= outStep <= 0;
+                f.clockAhead |= outStep > inStep;
+                f.clockJump |= outStep < inStep - inStep / CTsPcrShifter::kFollowDivisor;
+            }
+            lastIn = in;
+            lastOut = out;
+        }
+        std::vector<Packet> stamped{PesStart(kSound, in + leadAt(ms))};
+        if (ms % 60 == 0)
+            stamped.push_back(PesStart(kVideo, in + leadAt(ms) + 80 * kMs, in + leadAt(ms) + 40 * kMs));
+        for (Packet& p : stamped) {
+            const Packet sent = p;
+            Feed(shifter, p);
+            f.changedPes |= p != sent;
+            if (shifter.Learning() || lastOut < 0)
+                continue;
+            const int64_t stamp = PesStampOf(p.data())->stamp;
+            const int64_t lead = CTsPcrShifter::WrapDiff(stamp, lastOut);
+            const int64_t fixedLead =
+                CTsPcrShifter::WrapDiff(stamp, Wrap33(lastIn + shifter.SettledShiftTicks()));
+            f.leastLead = std::min(f.leastLead, lead);
+            f.leastFixedLead = std::min(f.leastFixedLead, fixedLead);
+            f.late += lead < 0;
+            f.lateFixed += fixedLead < 0;
+        }
+        f.lowestShift =
+            f.settledShift == 0 ? shifter.ShiftTicks() : std::min(f.lowestShift, shifter.ShiftTicks());
+        if (f.settledShift == 0)
+            f.settledShift = shifter.ShiftTicks();
+    }
+    f.lastShift = shifter.ShiftTicks();
+    return f;
+}
+
+// Once settled, a stamp whose lead falls under the guard shrinks the shift, a little at each step
+// of the clock: the engine's clock slows down for a while but never stands or goes back, no packet
+// changes, and a delay that falls no faster than the shift may follow brings no picture late. A
+// fixed shift would bring them 300 ms late. The shift does not grow back with the delay.
+TEST(TsPcrShifter, ShiftFollowsALeadThatFallsUnderTheGuard)
+{
+    const Follow slow = RunFallingLead(30000); // 1.3 %, within what the shift follows
+    EXPECT_EQ(slow.settledShift, 600 * kMs);
+    EXPECT_EQ(slow.lowestShift, 200 * kMs);
+    EXPECT_EQ(slow.lastShift, 200 * kMs);
+    EXPECT_GE(slow.leastLead, CTsPcrShifter::kGuardTicks - 2 * kMs);
+    EXPECT_EQ(slow.late, 0);
+    EXPECT_LE(slow.leastFixedLead, -290 * kMs);
+    EXPECT_GT(slow.lateFixed, 1000);
+    EXPECT_FALSE(slow.changedPes);
+    EXPECT_FALSE(slow.clockBack);
+    EXPECT_FALSE(slow.clockAhead);
+    EXPECT_FALSE(slow.clockJump);
+
+    // Falling at once, the delay outruns the shift for a while; the clock still only slows down,
+    // and the shift gets where it must.
+    const Follow sudden = RunFallingLead(0);
+    EXPECT_EQ(sudden.lowestShift, 200 * kMs);
+    EXPECT_GT(sudden.late, 0);
+    EXPECT_LT(sudden.late, sudden.lateFixed / 2);
+    EXPECT_FALSE(sudden.changedPes);
+    EXPECT_FALSE(sudden.clockBack);
+    EXPECT_FALSE(sudden.clockAhead);
+    EXPECT_FALSE(sudden.clockJump);
+}
+
 // RTP around the packets: contributing sources, a header extension and padding are skipped;
 // what is neither RTP nor a transport stream passes as it came.
 TEST(TsPcrShifter, FindsThePacketsInsideRtpAndLeavesOtherDatagramsAlone)
 {
     auto rtp = [](int csrcs, int extensionWords, int padding, const std::vector<Packet>& packets) {
-        std::vector<uint8_t> d{static_cast<uint8_t>(0x80 | (padding > 0 ? 0x20 : 0) |
-                                                    (extensionWords >= 0 ? 0x10 : 0) | csrcs),
-                               33, 0, 1, 0, 0, 0, 0, 1, 2, 3, 4};
+        std::vector<uint8_t> d{
+            static_cast<uint8_t>(0x80 | (padding > 0 ? 0x20 : 0) | (extensionWords >= 0 ? 0x10 : 0) | csrcs),
+            33,
+            0,
+            1,
+            0,
+            0,
+            0,
+            0,
+            1,
+            2,
+            3,
+            4};
         d.resize(d.size() + 4 * static_cast<size_t>(csrcs), 0x47); // sync-like bytes must not fool it
         if (extensionWords >= 0) {
             const uint8_t words = static_cast<uint8_t>(extensionWords);
@@ -245,8 +272,8 @@ TEST(TsPcrShifter, FindsThePacketsInsideRtpAndLeavesOtherDatagramsAlone)
         const char* what;
         int csrcs, extensionWords, padding;
     };
-    const Case cases[] = {{"plain", 0, -1, 0}, {"sources", 2, -1, 0}, {"extension", 0, 3, 0},
-                          {"all three", 15, 1, 4}};
+    const Case cases[] = {
+        {"plain", 0, -1, 0}, {"sources", 2, -1, 0}, {"extension", 0, 3, 0}, {"all three", 15, 1, 4}};
     for (const Case& c : cases) {
         CTsPcrShifter shifter;
         std::vector<uint8_t> first = rtp(c.csrcs, c.extensionWords, c.padding, start);
@@ -258,12 +285,14 @@ TEST(TsPcrShifter, FindsThePacketsInsideRtpAndLeavesOtherDatagramsAlone)
         const size_t at = next.size() - 188 - static_cast<size_t>(c.padding);
         EXPECT_TRUE(std::equal(next.begin(), next.begin() + static_cast<long>(at), before.begin())) << c.what;
         Packet out;
-        std::copy(next.begin() + static_cast<long>(at), next.begin() + static_cast<long>(at) + 188, out.begin());
+        std::copy(next.begin() + static_cast<long>(at), next.begin() + static_cast<long>(at) + 188,
+                  out.begin());
         EXPECT_EQ(PcrOf(out), pcr + 340 * kMs) << c.what;
     }
 
     // Not RTP, RTP whose header runs past its end, padding longer than the datagram: untouched.
-    std::vector<std::vector<uint8_t>> others{{0x12, 0x34, 0x56}, rtp(0, 0, 0, {}), rtp(0, -1, 0, {PcrPacket(pcr)})};
+    std::vector<std::vector<uint8_t>> others{
+        {0x12, 0x34, 0x56}, rtp(0, 0, 0, {}), rtp(0, -1, 0, {PcrPacket(pcr)})};
     others[1].resize(14);
     others[1][0] |= 0x10;
     others[2][0] |= 0x20;

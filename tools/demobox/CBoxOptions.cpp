@@ -44,6 +44,8 @@ QString CBoxOptions::usage()
         "  --ffmpeg PATH          ffmpeg binary (default ffmpeg from PATH)\n"
         "  --no-ffmpeg            accept streaming commands without sending a stream\n"
         "  --long-sound-packets   RTP/UDP: ffmpeg's own third of a second of sound per packet\n"
+        "  --mux-delay-swing F:T:P  RTP/UDP: the stamps' lead over the clock swings from F seconds\n"
+        "                         (ffmpeg's 0.7) down to T and back every P seconds\n"
         "  --font PATH            font for the test picture (default DejaVu Sans or Liberation Sans)\n"
         "  --fault [CMD=]MODE[:ARG]  fault to inject (repeatable), see README\n"
         "  --log FILE             append every request line to FILE\n"
@@ -150,6 +152,25 @@ bool CBoxOptions::parse(const QStringList& arguments, QString* error, bool* help
             noFfmpeg = true;
         } else if (name == QLatin1String("--long-sound-packets")) {
             longSoundPackets = true;
+        } else if (name == QLatin1String("--mux-delay-swing")) {
+            if (!next(&text))
+                return false;
+            const QStringList parts = text.split(QLatin1Char(':'));
+            bool ok = parts.size() == 3;
+            const double from = ok ? parts[0].toDouble(&ok) : 0;
+            const double to = ok ? parts[1].toDouble(&ok) : 0;
+            const double period = ok ? parts[2].toDouble(&ok) : 0;
+            // The clock may run ahead by no more than it runs: the swing's slope stays well under 1.
+            if (!ok || from < 0 || from > 5 || to < 0 || to > from || period < 1 || period > 86400) {
+                *error =
+                    QStringLiteral("--mux-delay-swing wants FROM:TO:PERIOD seconds, 0 <= TO <= FROM <= 5, "
+                                   "PERIOD 1 to 86400: %1")
+                        .arg(text);
+                return false;
+            }
+            swingFrom = from;
+            swingTo = to;
+            swingPeriod = period;
         } else if (name == QLatin1String("--font")) {
             if (!next(&font))
                 return false;

@@ -24,6 +24,8 @@ struct CBoxOptions
     QString ffmpeg = QStringLiteral("ffmpeg");
     bool noFfmpeg = false;
     bool longSoundPackets = false;
+    // --mux-delay-swing FROM:TO:PERIOD, seconds; a period of 0 keeps ffmpeg's fixed delay.
+    double swingFrom = 0.7, swingTo = 0.3, swingPeriod = 0;
     QString font;
     QStringList faults;
     QString logFile;

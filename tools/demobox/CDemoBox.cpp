@@ -133,6 +133,7 @@ bool CDemoBox::start(QString* error)
     settings.font = m_options.font.isEmpty() ? CStreamer::findFont() : m_options.font;
     settings.sendNothing = m_options.noFfmpeg;
     settings.longSoundPackets = m_options.longSoundPackets;
+    settings.swing = {m_options.swingFrom, m_options.swingTo, m_options.swingPeriod};
     settings.hlsUrl = hlsUrl();
     m_streamer = std::make_unique<CStreamer>(settings);
 

@@ -133,10 +133,21 @@ bool CStreamer::start(const DemoService& service, int protocol, const QString& c
             }
         }
         removeHlsFiles();
+        QString target = clientIp;
+        int targetPort = clientPort;
+        if (protocol != Hls && m_settings.swing.period > 0) {
+            auto swing = std::make_unique<CMuxDelaySwing>(m_settings.swing, QHostAddress(clientIp),
+                                                          static_cast<quint16>(clientPort));
+            if (!swing->listen(why))
+                return false;
+            target = QStringLiteral("127.0.0.1");
+            targetPort = swing->port();
+            m_swing = std::move(swing);
+        }
         if (protocol == Rtp)
-            output = QStringLiteral("rtp://%1:%2?pkt_size=1316").arg(clientIp).arg(clientPort);
+            output = QStringLiteral("rtp://%1:%2?pkt_size=1316").arg(target).arg(targetPort);
         else if (protocol == Udp)
-            output = QStringLiteral("udp://%1:%2?pkt_size=1316").arg(clientIp).arg(clientPort);
+            output = QStringLiteral("udp://%1:%2?pkt_size=1316").arg(target).arg(targetPort);
         else
             output = m_dir->filePath(QStringLiteral("content.m3u8"));
 
@@ -152,6 +163,7 @@ bool CStreamer::start(const DemoService& service, int protocol, const QString& c
         process->start();
         if (!process->waitForStarted(5000)) {
             *why = QStringLiteral("cannot run %1: %2").arg(m_settings.ffmpeg, process->errorString());
+            m_swing.reset();
             return false;
         }
         m_process = std::move(process);
@@ -176,6 +188,7 @@ void CStreamer::stop()
             }
         }
     }
+    m_swing.reset();
     m_service.reset();
     m_protocol = -1;
     m_clientIp.clear();
@@ -190,6 +203,7 @@ void CStreamer::onFinished(int exitCode, QProcess::ExitStatus status)
     // The process object is still inside its own signal; drop it once control is back.
     if (m_process)
         m_process.release()->deleteLater();
+    m_swing.reset();
     m_service.reset();
     m_protocol = -1;
     m_clientIp.clear();

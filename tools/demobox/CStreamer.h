@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CMuxDelaySwing.h"
 #include "DemoRecords.h"
 
 #include <QObject>
@@ -29,9 +30,10 @@ public:
     {
         QString ffmpeg;
         QString font;
-        bool sendNothing = false; // accept and report streams without running ffmpeg
+        bool sendNothing = false;      // accept and report streams without running ffmpeg
         bool longSoundPackets = false; // ffmpeg's own packing of sound, a third of a second a packet
-        QString hlsUrl;           // the playlist address the box reports
+        QString hlsUrl;                // the playlist address the box reports
+        CMuxDelaySwing::Swing swing;   // RTP/UDP: a multiplexer delay that changes over time
     };
 
     explicit CStreamer(Settings settings, QObject* parent = nullptr);
@@ -62,6 +64,7 @@ private:
 
     Settings m_settings;
     std::unique_ptr<QProcess> m_process;
+    std::unique_ptr<CMuxDelaySwing> m_swing; // between ffmpeg and the client, when the delay swings
     std::unique_ptr<QTemporaryDir> m_dir;
     std::optional<DemoService> m_service;
     int m_protocol = -1;
