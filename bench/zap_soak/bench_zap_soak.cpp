@@ -49,7 +49,8 @@ struct Figures
 QSet<QString> SocketInodes(int* descriptors)
 {
     QSet<QString> inodes;
-    const QFileInfoList fds = QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::NoDotAndDotDot | QDir::System);
+    const QFileInfoList fds =
+        QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::NoDotAndDotDot | QDir::System);
     *descriptors = static_cast<int>(fds.size());
     for (const QFileInfo& fd : fds) {
         const QString target = fd.symLinkTarget().section(QLatin1Char('/'), -1);
@@ -95,8 +96,9 @@ QString PortList(const QList<int>& ports)
 
 void Print(const char* label, const Figures& f)
 {
-    std::printf("%-6s RSS %6ld KiB, threads %3d, descriptors %3d, UDP sockets %d (%s)\n", label, f.rssKiB, f.threads,
-                f.descriptors, static_cast<int>(f.udpPorts.size()), qPrintable(PortList(f.udpPorts)));
+    std::printf("%-6s RSS %6ld KiB, threads %3d, descriptors %3d, UDP sockets %d (%s)\n", label, f.rssKiB,
+                f.threads, f.descriptors, static_cast<int>(f.udpPorts.size()),
+                qPrintable(PortList(f.udpPorts)));
 }
 
 // ffmpeg encoders the box still runs: its child processes.
@@ -128,9 +130,8 @@ public:
     StallMeter()
     {
         m_clock.start();
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            m_longest = std::max(m_longest, m_clock.restart());
-        });
+        QObject::connect(&m_timer, &QTimer::timeout,
+                         [this] { m_longest = std::max(m_longest, m_clock.restart()); });
         m_timer.start(10);
     }
     qint64 Longest() const { return m_longest; }
@@ -152,7 +153,8 @@ int main(int argc, char** argv)
 {
     QApplication qapp(argc, argv);
     const int zaps = argc > 1 ? std::max(10, std::atoi(argv[1])) : 500;
-    const unsigned seed = argc > 2 ? static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)) : std::random_device{}();
+    const unsigned seed =
+        argc > 2 ? static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)) : std::random_device{}();
     const int warmUp = 12;
     std::mt19937 rng(seed);
 
@@ -192,8 +194,8 @@ int main(int argc, char** argv)
 
     bool started = false;
     QObject::connect(&player, &CMediaPlayer::started, [&started] { started = true; });
-    std::printf("zap soak: %d zaps (after %d to warm up), RTP/UDP/HLS and quick start at random, seed %u\n", zaps,
-                warmUp, seed);
+    std::printf("zap soak: %d zaps (after %d to warm up), RTP/UDP/HLS and quick start at random, seed %u\n",
+                zaps, warmUp, seed);
     std::fflush(stdout);
 
     Figures first;
@@ -233,9 +235,10 @@ int main(int argc, char** argv)
         byProtocol[protocol].push_back(ms);
         if ((i - warmUp + 1) % 50 == 0) {
             const Figures now = Measure();
-            std::printf("%4d zaps: RSS %ld KiB, threads %d, descriptors %d, UDP sockets %d, median zap %.0f ms\n",
-                        i - warmUp + 1, now.rssKiB, now.threads, now.descriptors,
-                        static_cast<int>(now.udpPorts.size()), MedianOf(times));
+            std::printf(
+                "%4d zaps: RSS %ld KiB, threads %d, descriptors %d, UDP sockets %d, median zap %.0f ms\n",
+                i - warmUp + 1, now.rssKiB, now.threads, now.descriptors,
+                static_cast<int>(now.udpPorts.size()), MedianOf(times));
             std::fflush(stdout);
         }
     }
@@ -256,12 +259,14 @@ int main(int argc, char** argv)
 
     const double median = MedianOf(times);
     const double longest = times.empty() ? 0 : *std::max_element(times.begin(), times.end());
-    std::printf("zaps: %zu started, %d did not; median %.0f ms, longest %.0f ms (RTP %.0f, UDP %.0f, HLS %.0f median)\n",
+    std::printf("zaps: %zu started, %d did not; median %.0f ms, longest %.0f ms (RTP %.0f, UDP %.0f, HLS "
+                "%.0f median)\n",
                 times.size(), failed, median, longest, MedianOf(byProtocol[0]), MedianOf(byProtocol[1]),
                 MedianOf(byProtocol[2]));
-    std::printf("box after the stop: %s, %d encoder processes\n", boxStreams ? "still streaming" : "no stream",
-                encoders);
-    std::printf("longest stand-still of the user-interface thread: %lld ms\n", static_cast<long long>(longestStall));
+    std::printf("box after the stop: %s, %d encoder processes\n",
+                boxStreams ? "still streaming" : "no stream", encoders);
+    std::printf("longest stand-still of the user-interface thread: %lld ms\n",
+                static_cast<long long>(longestStall));
 
     // Flat: a few threads or descriptors may come and go with the engine's state at the moment;
     // memory may settle within a fifth more. Relay ports: never more than at the start.
@@ -280,7 +285,9 @@ int main(int argc, char** argv)
         faults << QStringLiteral("%1 zaps did not start").arg(failed);
     if (static_cast<double>(longestStall) > median)
         faults << QStringLiteral("the user-interface thread stood still longer than a zap");
-    std::printf("zap soak: %s\n", faults.isEmpty() ? "PASS" : qPrintable(QStringLiteral("FAIL: ") + faults.join(QStringLiteral("; "))));
+    std::printf("zap soak: %s\n",
+                faults.isEmpty() ? "PASS"
+                                 : qPrintable(QStringLiteral("FAIL: ") + faults.join(QStringLiteral("; "))));
 
     frame.close();
     app->ExitInstance();
