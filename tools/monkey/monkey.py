@@ -460,8 +460,20 @@ class Monkey:
         for _ in range(3):
             if self.app.proc.poll() is not None:
                 break
+            # A dialog or message box left open, or full screen, hides or blocks the button: a
+            # person would put them away first.
+            main = self.app.window_id()
+            for wid, *_ in self.windows():
+                if wid != main:
+                    run_x(["windowfocus", "--sync", wid])
+                    run_x(["key", "--clearmodifiers", "Escape"])
+            if main:
+                run_x(["windowfocus", "--sync", main])
             if self.app.ask("message"):
                 run_x(["key", "--clearmodifiers", "Return"])
+            if self.app.state().get("fullScreen") == "1":
+                run_x(["key", "--clearmodifiers", "Escape"])
+                time.sleep(0.5)
             answer = self.app.ask("widget closeButton")
             if answer and answer.endswith(" 1"):
                 x, y, w, h, _ = (int(v) for v in answer.split())
