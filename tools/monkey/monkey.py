@@ -96,13 +96,22 @@ class Watch(threading.Thread):
         self.started = time.monotonic()
 
     def ping(self):
+        """Seconds for one answer; socket.timeout once the limit has passed without one."""
+        began = time.monotonic()
+
+        def left():
+            remaining = HANG_LIMIT_S - (time.monotonic() - began)
+            if remaining <= 0:
+                raise socket.timeout()
+            return remaining
+
         with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as s:
-            s.settimeout(HANG_LIMIT_S)
-            began = time.monotonic()
+            s.settimeout(left())
             s.connect(self.app.env["KELVO_PROBE"])
             s.sendall(b"state\n")
             data = b""
             while not data.endswith(b"\n"):
+                s.settimeout(left())
                 chunk = s.recv(4096)
                 if not chunk:
                     raise ConnectionError("probe closed")
