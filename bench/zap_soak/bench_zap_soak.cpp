@@ -31,9 +31,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <malloc.h>
+#include <map>
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -90,6 +92,33 @@ Figures Measure()
     return f;
 }
 
+// Resident memory by what it maps (anonymous memory, the heap, each file or device), the largest
+// first: where RSS grows while the heap in use does not.
+QString ResidentByMapping()
+{
+    QFile smaps(QStringLiteral("/proc/self/smaps"));
+    if (!smaps.open(QIODevice::ReadOnly))
+        return {};
+    std::map<QString, long> kib;
+    QString name;
+    for (const QByteArray& line : smaps.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() >= 5 && fields[0].contains('-') && !fields[0].endsWith(':'))
+            name = fields.size() >= 6 ? QString::fromUtf8(fields[5]).section(QLatin1Char('/'), -1)
+                                      : QStringLiteral("anon");
+        else if (fields.size() >= 2 && fields[0] == "Rss:")
+            kib[name] += fields[1].toLong();
+    }
+    std::vector<std::pair<long, QString>> sorted;
+    for (const auto& [n, k] : kib)
+        sorted.emplace_back(k, n);
+    std::sort(sorted.rbegin(), sorted.rend());
+    QStringList parts;
+    for (size_t i = 0; i < std::min<size_t>(6, sorted.size()); ++i)
+        parts << QStringLiteral("%1 %2").arg(sorted[i].second).arg(sorted[i].first);
+    return parts.join(QStringLiteral(", "));
+}
+
 QString PortList(const QList<int>& ports)
 {
     QStringList parts;
@@ -103,6 +132,8 @@ void Print(const char* label, const Figures& f)
     std::printf("%-6s RSS %6ld KiB, heap %6ld KiB, threads %3d, descriptors %3d, UDP sockets %d (%s)\n",
                 label, f.rssKiB, f.heapKiB, f.threads, f.descriptors, static_cast<int>(f.udpPorts.size()),
                 qPrintable(PortList(f.udpPorts)));
+    if (qEnvironmentVariableIsSet("KELVO_BENCH_VERBOSE"))
+        std::printf("       resident KiB by mapping: %s\n", qPrintable(ResidentByMapping()));
 }
 
 // ffmpeg encoders the box still runs: its child processes.
@@ -208,6 +239,9 @@ int main(int argc, char** argv)
     std::vector<double> byProtocol[3];
     int failed = 0;
     size_t next = 0;
+    int previousProtocol = -1;
+    qint64 stallSeen = 0;
+    QString stallWhere = QStringLiteral("-");
     for (int i = 0; i < warmUp + zaps; ++i) {
         if (i == warmUp) {
             first = Measure();
@@ -232,6 +266,15 @@ int main(int argc, char** argv)
         emit frame.Messages().playService(keys[next]);
         const bool ok = QTest::qWaitFor([&started] { return started; }, 20000);
         const double ms = static_cast<double>(clock.elapsed());
+        const int from = std::exchange(previousProtocol, protocol);
+        if (stalls && stalls->Longest() > stallSeen) {
+            stallSeen = stalls->Longest();
+            stallWhere = QStringLiteral("zap %1, %2 to %3%4")
+                             .arg(i - warmUp)
+                             .arg(QLatin1String(from < 0 ? "-" : ProtocolName(from)),
+                                  QLatin1String(ProtocolName(protocol)),
+                                  QLatin1String(quick ? " with quick start" : ""));
+        }
         if (i < warmUp)
             continue;
         if (!ok) {
@@ -273,8 +316,8 @@ int main(int argc, char** argv)
                 MedianOf(byProtocol[2]));
     std::printf("box after the stop: %s, %d encoder processes\n",
                 boxStreams ? "still streaming" : "no stream", encoders);
-    std::printf("longest stand-still of the user-interface thread: %lld ms\n",
-                static_cast<long long>(longestStall));
+    std::printf("longest stand-still of the user-interface thread: %lld ms (%s)\n",
+                static_cast<long long>(longestStall), qPrintable(stallWhere));
 
     // Flat: a few threads or descriptors may come and go with the engine's state at the moment;
     // memory may settle within a fifth more. Relay ports: never more than at the start.

@@ -598,6 +598,12 @@ def main():
         os.makedirs(args.work)
     monkey = Monkey(args)
     verdict, status = "PASS", 0
+
+    def overran(*_):
+        raise TimeoutError(f"the run overran its {args.seconds:.0f} s by five minutes")
+    # Start-up, warm-up and closing have limits of their own; this bounds what they do not foresee.
+    signal.signal(signal.SIGALRM, overran)
+    signal.alarm(int(args.seconds) + 300)
     try:
         monkey.run()
     except Finding as finding:
