@@ -15,6 +15,7 @@
 #include "app/CMainFrame.h"
 #include "app/CPlaybackController.h"
 #include "app/settings/CKelvoAppState.h"
+#include "bench/zap/ZapBenchSupport.h"
 #include "commands/CMainFrameMessages.h"
 #include "model/CBoxSettings.h"
 #include "model/CQuarnDataModel.h"
@@ -48,7 +49,6 @@ double Ms(Clock::time_point from, Clock::time_point to)
 {
     return std::chrono::duration<double, std::milli>(to - from).count();
 }
-
 
 // The moment the window first shows a picture, looked at every few milliseconds; time_point{}
 // when none came within the limit.
@@ -98,11 +98,6 @@ public:
     Clock::time_point busyOff{};
 };
 
-const char* ProtocolName(int protocol)
-{
-    return protocol == 0 ? "RTP" : protocol == 1 ? "UDP" : "HLS";
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -117,9 +112,7 @@ int main(int argc, char** argv)
         return 1;
     }
     QTemporaryDir dir;
-    qputenv("XDG_RUNTIME_DIR", dir.path().toLocal8Bit());
-    qputenv("KELVO_MESSAGE_LOG", (dir.path() + QStringLiteral("/messages.log")).toLocal8Bit());
-    const QString settings = dir.path() + QStringLiteral("/Kelvo+.conf");
+    const QString settings = PrepareProgramFolder(dir);
 
     // The bare player: engine defaults, a window of its own beside the frame.
     vlc::Instance bareInstance(libvlc_new(0, nullptr));
@@ -137,15 +130,8 @@ int main(int argc, char** argv)
                 "open", "picture", "zap", "box-rt", "bare-pic", "floor", "ratio");
     std::vector<std::string> stepLines;
     for (int protocol : {0, 1, 2}) {
-        QFile f(settings);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        if (!WriteBoxSettings(settings, box.port(), protocol))
             return 1;
-        f.write(QStringLiteral(
-                    "[STB]\nSTB%20IP%20Address=127.0.0.1\nSTB%20Port=%1\nSTB%20Streaming%20Protocol=%2\n")
-                    .arg(box.port())
-                    .arg(protocol)
-                    .toUtf8());
-        f.close();
         auto app = std::make_unique<CKelvoPlayerApp>(settings);
         if (!app->InitInstance())
             return 1;

@@ -14,6 +14,7 @@
 #include "RawHttp.h"
 #include "app/CKelvoPlayerApp.h"
 #include "app/CMainFrame.h"
+#include "bench/zap/ZapBenchSupport.h"
 #include "commands/CMainFrameMessages.h"
 #include "model/CQuarnDataModel.h"
 #include "player/CKelvoViewPlayer.h"
@@ -177,11 +178,6 @@ private:
     qint64 m_longest = 0;
 };
 
-const char* ProtocolName(int protocol)
-{
-    return protocol == 0 ? "RTP" : protocol == 1 ? "UDP" : "HLS";
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -199,14 +195,9 @@ int main(int argc, char** argv)
         return 2;
     }
     QTemporaryDir dir;
-    qputenv("XDG_RUNTIME_DIR", dir.path().toLocal8Bit());
-    qputenv("KELVO_MESSAGE_LOG", (dir.path() + QStringLiteral("/messages.log")).toLocal8Bit());
-    const QString settings = dir.path() + QStringLiteral("/Kelvo+.conf");
-    QFile f(settings);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    const QString settings = PrepareProgramFolder(dir);
+    if (!WriteBoxSettings(settings, box.port(), 0))
         return 2;
-    f.write(QStringLiteral("[STB]\nSTB%20IP%20Address=127.0.0.1\nSTB%20Port=%1\n").arg(box.port()).toUtf8());
-    f.close();
 
     auto app = std::make_unique<CKelvoPlayerApp>(settings);
     if (!app->InitInstance())
