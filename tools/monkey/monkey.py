@@ -102,18 +102,54 @@ class Watch(threading.Thread):
         self.hang = None
         self.pings = 0
         self.started = time.monotonic()
+        self.x_server = self.find_x_server()
+        self.threads_at_hang = ""
 
     def queue_waits(self):
-        """Seconds each of the program's threads has waited for a processor so far."""
+        """Seconds each thread of the program and of its X server has waited for a processor so
+        far: the program waits for the X server when it draws or stops a picture."""
         waits = {}
-        base = f"/proc/{self.app.proc.pid}/task"
-        try:
-            for tid in os.listdir(base):
-                with open(f"{base}/{tid}/schedstat") as f:
-                    waits[tid] = int(f.read().split()[1]) / 1e9
-        except (OSError, ValueError, IndexError):
-            pass
+        for pid in (self.app.proc.pid, self.x_server):
+            base = f"/proc/{pid}/task"
+            try:
+                for tid in os.listdir(base):
+                    with open(f"{base}/{tid}/schedstat") as f:
+                        waits[tid] = int(f.read().split()[1]) / 1e9
+            except (OSError, ValueError, IndexError, TypeError):
+                pass
         return waits
+
+    @staticmethod
+    def find_x_server():
+        display = os.environ.get("DISPLAY", "")
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                with open(f"/proc/{pid}/cmdline", "rb") as f:
+                    args = f.read().decode(errors="replace").split("\0")
+            except OSError:
+                continue
+            if args and os.path.basename(args[0]) == "Xvfb" and display in args:
+                return int(pid)
+        return None
+
+    def threads_now(self):
+        """Where the program's threads are at this moment (kernel side), for a stand-still that
+        has ended by the time a debugger gets there."""
+        lines = []
+        base = f"/proc/{self.app.proc.pid}/task"
+        for tid in sorted(os.listdir(base), key=int):
+            try:
+                stat = open(f"{base}/{tid}/stat").read()
+                name = stat[stat.index("(") + 1:stat.rindex(")")]
+                state = stat[stat.rindex(")") + 2]
+                wchan = open(f"{base}/{tid}/wchan").read()
+                syscall = open(f"{base}/{tid}/syscall").read().split()[0]
+                lines.append(f"{tid} {name!r} {state} wchan={wchan} syscall={syscall}")
+                if tid == str(self.app.proc.pid):
+                    lines.append(open(f"{base}/{tid}/stack").read())
+            except (OSError, ValueError, IndexError):
+                continue
+        return "\n".join(lines)
 
     def ping(self):
         """(wall seconds, seconds the program could have used) for one answer. The machine is
@@ -140,6 +176,7 @@ class Watch(threading.Thread):
                 except socket.timeout:
                     waited, own = standing()
                     if own > HANG_LIMIT_S or waited > 60:
+                        self.threads_at_hang = self.threads_now()
                         raise Hang(waited, own)
                     continue
                 if not chunk:
@@ -309,6 +346,8 @@ class Monkey:
             f.write(f"closeButton: {self.app.ask('widget closeButton')}\n")
 
     def stack_of_hang(self):
+        with open(os.path.join(self.work, "hang-threads.txt"), "w") as f:
+            f.write(self.watch.threads_at_hang)
         try:
             r = subprocess.run(["gdb", "-p", str(self.app.proc.pid), "-batch", "-ex", "thread apply 1 bt"],
                                capture_output=True, text=True, timeout=60)
