@@ -552,10 +552,10 @@ class Monkey:
         self.check_app()
         worst, worst_wall = self.watch.worst, self.watch.worst_wall
         self.end_segment()
-        self.close_app()
         finding, growth = growth_verdict(max(self.segments, key=len))
         log(growth)
         log(f"slowest probe answer {worst * 1000:.0f} ms of the program's own time ({worst_wall * 1000:.0f} ms on the clock)")
+        self.close_app()
         if finding:
             raise Finding(finding)
 
@@ -573,6 +573,8 @@ class Monkey:
                     run_x(["windowfocus", "--sync", wid])
                     run_x(["key", "--clearmodifiers", "Escape"])
             if main:
+                # The remote or a popup may lie over the caption; a person brings the frame forward.
+                run_x(["windowraise", main])
                 run_x(["windowfocus", "--sync", main])
             if self.app.ask("message"):
                 run_x(["key", "--clearmodifiers", "Return"])
