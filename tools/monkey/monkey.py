@@ -158,11 +158,12 @@ class Watch(threading.Thread):
         one it waits for) is taken off. Raises Hang when the rest passes the limit."""
         began = time.monotonic()
         before = self.queue_waits()
+        seen = dict(before)  # a thread that ends during the wait keeps what it waited
 
         def standing():
             waited = time.monotonic() - began
-            after = self.queue_waits()
-            starved = max((after[t] - before[t] for t in after if t in before), default=0.0)
+            seen.update(self.queue_waits())
+            starved = max((seen[t] - before[t] for t in seen if t in before), default=0.0)
             return waited, max(0.0, waited - starved)
 
         with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as s:
@@ -182,7 +183,11 @@ class Watch(threading.Thread):
                 if not chunk:
                     raise ConnectionError("probe closed")
                 data += chunk
-        return standing()
+        waited, own = standing()
+        if own > HANG_LIMIT_S:  # an answer that came, but late
+            self.threads_at_hang = self.threads_now()
+            raise Hang(waited, own)
+        return waited, own
 
     def run(self):
         last_sample = 0.0
