@@ -16,7 +16,7 @@
 #include "app/CMainFrame.h"
 #include "app/CPlaybackController.h"
 #include "app/settings/CKelvoAppState.h"
-#include "app/testing/KelvoTestSeams.h"
+#include "bench/zap/ZapBenchSupport.h"
 #include "commands/CMainFrameMessages.h"
 #include "commands/KelvoCommandIds.h"
 #include "model/CBoxSettings.h"
@@ -100,11 +100,6 @@ public:
     Clock::time_point busyOff{};
 };
 
-const char* ProtocolName(int protocol)
-{
-    return protocol == 0 ? "RTP" : protocol == 1 ? "UDP" : "HLS";
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -119,9 +114,7 @@ int main(int argc, char** argv)
         return 1;
     }
     QTemporaryDir dir;
-    qputenv("XDG_RUNTIME_DIR", dir.path().toLocal8Bit());
-    KelvoTestSeams::LogMessagesTo(dir.path() + QStringLiteral("/messages.log"));
-    const QString settings = dir.path() + QStringLiteral("/Kelvo+.conf");
+    const QString settings = PrepareProgramFolder(dir);
 
     // The bare player: engine defaults, a window of its own beside the frame.
     vlc::Instance bareInstance(libvlc_new(0, nullptr));
@@ -139,15 +132,8 @@ int main(int argc, char** argv)
                 "open", "picture", "zap", "box-rt", "bare-pic", "floor", "ratio");
     std::vector<std::string> stepLines;
     for (int protocol : {0, 1, 2}) {
-        QFile f(settings);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        if (!WriteBoxSettings(settings, box.port(), protocol))
             return 1;
-        f.write(QStringLiteral(
-                    "[STB]\nSTB%20IP%20Address=127.0.0.1\nSTB%20Port=%1\nSTB%20Streaming%20Protocol=%2\n")
-                    .arg(box.port())
-                    .arg(protocol)
-                    .toUtf8());
-        f.close();
         auto app = std::make_unique<CKelvoPlayerApp>(settings);
         if (!app->InitInstance())
             return 1;

@@ -2,6 +2,7 @@
 ffmpeg's x11grab, and a local probe socket (KELVO_PROBE) only to ask where things are and what
 state the program is in. Runs inside tools/netns-run and xvfb-run; see CMakeLists.txt."""
 
+import ctypes
 import os
 import shutil
 import signal
@@ -14,6 +15,12 @@ import urllib.request
 
 class JourneyError(AssertionError):
     pass
+
+
+def _die_with_parent():
+    """A driver killed by its time limit must not leave the program or the box behind."""
+    PR_SET_PDEATHSIG = 1
+    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
 
 
 class DemoBox:
@@ -79,13 +86,13 @@ class Kelvo:
         self.args = list(args)
         self.proc = None
 
-    def start(self):
+    def start(self, timeout=20):
         if os.path.exists(self.env["KELVO_PROBE"]):
             os.unlink(self.env["KELVO_PROBE"])
         self.out = open(os.path.join(self.work, "kelvo.out"), "a")
         self.proc = subprocess.Popen([self.binary, *self.args], env=self.env, stdout=self.out,
-                                     stderr=subprocess.STDOUT)
-        wait_for(lambda: self.ask("state") is not None, 20, "the program's probe")
+                                     stderr=subprocess.STDOUT, preexec_fn=_die_with_parent)
+        wait_for(lambda: self.ask("state") is not None, timeout, "the program's probe")
         # The window manager is absent under Xvfb: give the frame the keyboard ourselves.
         wait_for(lambda: self.window_id() is not None, 10, "the main window")
         xdo("windowactivate", "--sync", self.window_id(), check=False)
